@@ -1,0 +1,153 @@
+#pragma once
+// The single sound output: a looping ring of blocks, the mixing thread that
+// refills the blocks the device has played, and the per-block song positions
+// the scene reads.
+#include <atomic>
+#include <thread>
+#include <cstdint>
+
+#include "music/song.h"
+#include "music/wave_out.h"
+
+struct Voice {
+    std::int32_t index;
+    std::int32_t volume;
+    std::int32_t panning;
+    std::uint32_t startOffset;
+    Sample* sample;
+    std::int32_t leftGain;
+    std::int32_t rightGain;
+    std::uint32_t position;
+    std::uint32_t positionFraction;
+    std::uint32_t stepFraction;
+    std::uint32_t stepInteger;
+    std::int32_t direction;  // 1 forward, 2 backward
+    std::int32_t seenLeftGain;
+    std::int32_t seenRightGain;
+    std::int32_t rampLeft;
+    std::int32_t rampRight;
+    float rampDeltaLeft;
+    float rampDeltaRight;
+    std::int32_t rampFramesLeft;
+};
+
+enum : std::uint8_t {
+    UpdateFrequency = 1,
+    UpdateVolume = 2,
+    UpdatePanning = 4,
+    UpdateTrigger = 8,
+    UpdateRewind = 32,
+};
+
+struct Channel {
+    std::uint8_t note;
+    std::uint8_t updateFlags;
+    Voice* voice;
+    std::int32_t period;
+    std::int32_t volume;
+    std::int32_t panning;
+    std::int32_t volumeDelta;
+    std::int32_t periodDelta;
+    std::int32_t volumeEnvelopeTick;
+    std::int32_t volumeEnvelopePoint;
+    std::int32_t volumeEnvelopeValue;
+    std::int32_t envelopeVolume;
+    std::int32_t volumeEnvelopeDelta;
+    std::uint8_t volumeEnvelopeDone;
+    std::int32_t panningEnvelopeTick;
+    std::int32_t panningEnvelopePoint;
+    std::int32_t panningEnvelopeValue;
+    std::int32_t envelopePanning;
+    std::int32_t panningEnvelopeDelta;
+    std::uint8_t panningEnvelopeDone;
+    std::int32_t fadeoutVolume;
+    std::int32_t autoVibratoPosition;
+    std::int32_t autoVibratoSweepTicks;
+    std::uint8_t keyOff;
+    std::uint8_t instrument;
+    std::uint8_t realNote;
+    std::int32_t notePeriod;
+    std::uint8_t lastEffect;
+    std::int32_t sampleOffsetMemory;
+    std::uint8_t portaDownMemory;
+    std::uint8_t portaUpMemory;
+    std::uint8_t extraFinePortaDownMemory;
+    std::uint8_t extraFinePortaUpMemory;
+    std::uint8_t volumeSlideMemory;
+    std::uint8_t panningSlideMemory;
+    std::uint8_t retrigVolumeChange;
+    std::uint8_t retrigInterval;
+    std::int32_t portaTarget;
+    std::uint8_t portaSpeed;
+    std::int8_t vibratoPosition;
+    std::uint8_t vibratoSpeed;
+    std::uint8_t vibratoDepth;
+    std::int8_t tremoloPosition;
+    std::uint8_t tremoloSpeed;
+    std::uint8_t tremoloDepth;
+    std::uint8_t tremorCounter;
+    std::uint8_t tremorOn;
+    std::uint8_t tremorOff;
+    std::int32_t loopRow;
+    std::int32_t loopCount;
+    std::uint8_t waveControl;
+    std::uint8_t fineVolumeSlideMemory;
+    std::uint8_t finePortaUpMemory;
+    std::uint8_t finePortaDownMemory;
+};
+
+struct PositionRecord {
+    std::uint8_t order;
+    std::uint8_t row;
+    std::int32_t elapsedMs;
+};
+
+constexpr int kChannelCount = 32;
+constexpr int kVoiceCount = 256;
+constexpr int kMixedVoices = 64;
+
+struct AudioOutput {
+    WaveOutDevice* device;
+    std::int32_t mixingRate;
+    std::int32_t blockFrames;
+    std::int32_t ringFrames;
+    std::int32_t latencyMs;
+    float inverseRate;
+    std::int32_t rampFrames;
+    float inverseRampFrames;
+    WaveOutBuffer waveHeader;
+    std::int16_t* outputBuffer;
+    float* mixBuffer;
+    PositionRecord* positionRecords;
+    std::int32_t fillIndex;
+    std::atomic<std::int32_t> heardIndex;
+    std::atomic<std::uint8_t> stopRequested;
+    std::atomic<std::uint8_t> mixing;
+    std::atomic<std::uint8_t> threadFinished;
+    std::thread* thread;
+    Song* currentSong;
+    Channel channels[kChannelCount];
+    Voice voices[kVoiceCount];
+};
+
+extern AudioOutput audioOutput;
+
+void MusicStart(Song** songSlot);
+int AudioOpen(std::int32_t rate);
+void AudioClose();
+int SongPlay(Song* song);
+int SongStop(Song* song);
+void SongSetBpm(Song* song, std::int32_t bpm);
+std::int32_t SongGetOrder(Song* song);
+std::int32_t SongGetRow(Song* song);
+std::int32_t SongGetTime(Song* song);
+void FillBlock();
+// One poll of the mixing thread: refills every block the device has finished.
+// The thread calls it every 5 ms; offline renderers call it after moving the
+// offline device's play position.
+void MixingCatchUp();
+
+// The mixer.
+void MixVoices(float* area, std::int32_t frameCount);
+void MixVoice(Voice* voice, float* area, std::int32_t frameCount);
+void ConvertBlock(std::int16_t* output, const float* area, std::int32_t frameCount);

@@ -1,0 +1,147 @@
+#pragma once
+// The loaded module and its play state: plain records shared by the loader,
+// the audio output, the replayer, the mixer and the scene's music cues.
+#include <cstdint>
+
+struct PatternCell {
+    std::uint8_t note;        // 0 none, 1..96 a note, 255 key off
+    std::uint8_t instrument;  // 0 none, 1..128
+    std::uint8_t volume;      // volume column, as in the file
+    std::uint8_t effect;      // effect type
+    std::uint8_t parameter;   // effect parameter
+};
+static_assert(sizeof(PatternCell) == 5, "the scene indexes cells as 5-byte records");
+
+struct Pattern {
+    std::int32_t rows;
+    PatternCell* cells;  // rows x channelCount, row after row
+};
+
+struct EnvelopePoint {
+    std::uint16_t x;  // tick
+    std::uint16_t y;  // value
+};
+
+struct Sample {
+    std::int16_t* data;  // length + 8 frames, or none
+    std::uint32_t length;
+    std::uint32_t loopStart;
+    std::uint32_t loopLength;
+    std::uint8_t volume;
+    std::int8_t finetune;
+    std::int32_t panning;
+    std::uint8_t bits;
+    std::uint8_t loopType;  // 1 none, 2 forward, 4 ping-pong
+    std::int8_t relativeNote;
+};
+
+enum : std::uint8_t { LoopNone = 1, LoopForward = 2, LoopPingPong = 4 };
+
+constexpr int kEnvelopeCapacity = 20;
+constexpr int kEnvelopeFilePoints = 12;
+
+struct Instrument {
+    std::int32_t sampleCount;
+    Sample* samples[16];
+    std::uint8_t noteSample[96];
+    EnvelopePoint volumeEnvelope[kEnvelopeCapacity];
+    EnvelopePoint panningEnvelope[kEnvelopeCapacity];
+    std::uint8_t volumePoints;
+    std::uint8_t panningPoints;
+    std::uint8_t volumeSustain;
+    std::uint8_t volumeLoopStart;
+    std::uint8_t volumeLoopEnd;
+    std::uint8_t panningSustain;
+    std::uint8_t panningLoopStart;
+    std::uint8_t panningLoopEnd;
+    std::uint8_t volumeType;   // bit 0 on, bit 1 sustain, bit 2 loop
+    std::uint8_t panningType;
+    std::uint8_t vibratoType;
+    std::uint8_t vibratoSweep;
+    std::uint8_t vibratoDepth;
+    std::uint8_t vibratoRate;
+    std::uint16_t fadeout;
+};
+
+struct Song;
+using SongCallback = void (*)(Song* song);
+using SampleProvider = void (*)(void* buffer, std::int32_t byteCount, std::int32_t bits,
+                                std::int32_t instrumentIndex, std::int32_t sampleIndex);
+
+struct Song {
+    Pattern* patterns;
+    Instrument* instruments;
+    std::int32_t tickFramesLeft;
+    std::int32_t framesPerTick;
+    std::int16_t songLength;
+    std::int16_t restartPosition;
+    std::int16_t channelCount;
+    std::int32_t patternsUsed;
+    std::int32_t patternSlots;
+    std::int16_t instrumentCount;
+    std::uint16_t flags;  // bit 0: linear frequency table
+    std::int16_t defaultSpeed;
+    std::int16_t defaultBpm;
+    std::uint8_t orderTable[256];
+    std::uint8_t initialGlobalVolume;
+    std::int32_t globalVolume;
+    std::uint8_t globalVolumeSlideMemory;
+    std::int32_t tick;
+    std::int32_t speed;
+    std::int32_t bpm;
+    std::int32_t row;
+    std::int32_t order;
+    std::int32_t extraTicks;
+    std::int32_t nextRow;
+    std::int32_t nextOrder;
+    std::int32_t elapsedMs;
+    SongCallback onPlay;
+    SongCallback tickHandler;
+    SampleProvider sampleProvider;
+};
+
+extern Sample emptySample;
+extern Instrument emptyInstrument;
+
+// File operations the loader reads through; MusicStart installs the memory file.
+using FileOpenFn = void* (*)(const char* name);
+using FileCloseFn = void (*)(void* file);
+using FileReadFn = std::int32_t (*)(void* destination, std::int32_t count, void* file);
+using FileSeekFn = void (*)(void* file, std::int32_t offset, std::uint8_t origin);
+using FileTellFn = std::int32_t (*)(void* file);
+
+struct FileOps {
+    FileOpenFn open;
+    FileCloseFn close;
+    FileReadFn read;
+    FileSeekFn seek;
+    FileTellFn tell;
+};
+
+extern FileOps fileOps;
+
+void SetFileOps(FileOpenFn open, FileCloseFn close, FileReadFn read, FileSeekFn seek, FileTellFn tell);
+bool FileOpsInstalled();
+
+// The embedded module: a memory file over a static block.
+struct MemoryFile {
+    std::int32_t size;
+    std::int32_t position;
+    const std::uint8_t* data;
+};
+
+// The block MemoryFileOpen serves. Defaults to the embedded song; tests and
+// xm2wav point it at other bytes before opening.
+void MemoryFileSetSource(const std::uint8_t* data, std::int32_t size);
+
+void* MemoryFileOpen(const char* name);
+void MemoryFileClose(void* file);
+std::int32_t MemoryFileRead(void* destination, std::int32_t count, void* file);
+void MemoryFileSeek(void* file, std::int32_t offset, std::uint8_t origin);
+std::int32_t MemoryFileTell(void* file);
+
+Song* SongLoad(const char* name, SampleProvider sampleProvider);
+int SongFree(Song* song);
+
+// The replayer's tick; the loader installs it as every song's tickHandler.
+void ReplayerTick(Song* song);

@@ -1,0 +1,28 @@
+#pragma once
+// The wave-out role: the few device operations the audio output uses. One
+// backend is linked per program: WINMM on Windows, ALSA on Linux, offline for
+// tests and renderers.
+#include <cstdint>
+
+struct WaveOutDevice;  // defined by the backend
+
+// One buffer that the device plays in an endless loop.
+struct WaveOutBuffer {
+    void* data;
+    std::uint32_t bytes;
+    bool prepared;
+};
+
+// Opens the default device for 16-bit stereo PCM at rate frames per second;
+// nullptr when there is none.
+WaveOutDevice* WaveOutOpen(std::int32_t rate);
+void WaveOutPrepare(WaveOutDevice* device, WaveOutBuffer* buffer);
+// Starts playing the buffer from its first byte, looping for ever.
+void WaveOutWriteLooping(WaveOutDevice* device, WaveOutBuffer* buffer);
+// Bytes played since the write, as a 32-bit count that wraps.
+std::uint32_t WaveOutPositionBytes(WaveOutDevice* device);
+void WaveOutUnprepare(WaveOutDevice* device, WaveOutBuffer* buffer);
+void WaveOutReset(WaveOutDevice* device);
+void WaveOutClose(WaveOutDevice* device);
+// Gives the calling thread time-critical priority where the platform allows it.
+void WaveOutRaiseThreadPriority();

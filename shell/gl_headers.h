@@ -1,0 +1,11 @@
+#pragma once
+// The one place that pulls in the system GL headers, so that portable code
+// never includes a platform header itself.
+#if defined(_WIN32)
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+#endif
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <GL/glext.h>

@@ -1,0 +1,14 @@
+#pragma once
+#include <cstdint>
+
+class Gui;
+
+// Milliseconds since start as the scene gets them: an unsigned 32-bit
+// difference, so a wrap of the tick counter does not disturb it.
+inline std::int32_t ElapsedSince(std::uint32_t start, std::uint32_t now) {
+    return static_cast<std::int32_t>(now - start);
+}
+
+// The entry point's body after the shell is created: init, build the view,
+// run frames until quit, shut down. Returns the process exit status.
+int RunIntro(Gui& gui);

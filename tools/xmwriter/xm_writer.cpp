@@ -1,0 +1,181 @@
+#include "tools/xmwriter/xm_writer.h"
+
+#include <algorithm>
+
+namespace xm {
+
+namespace {
+
+class Output {
+public:
+    void u8(unsigned v) { bytes.push_back(static_cast<std::uint8_t>(v)); }
+    void u16(unsigned v) {
+        u8(v & 0xFF);
+        u8((v >> 8) & 0xFF);
+    }
+    void u32(std::uint32_t v) {
+        u16(v & 0xFFFF);
+        u16(v >> 16);
+    }
+    void text(const std::string& s, std::size_t width) {
+        for (std::size_t i = 0; i < width; ++i) u8(i < s.size() ? static_cast<unsigned char>(s[i]) : 0);
+    }
+    void zeros(std::size_t n) { bytes.insert(bytes.end(), n, 0); }
+    std::size_t size() const { return bytes.size(); }
+    void patch16(std::size_t at, unsigned v) {
+        bytes[at] = static_cast<std::uint8_t>(v & 0xFF);
+        bytes[at + 1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
+    }
+    std::vector<std::uint8_t> bytes;
+};
+
+void packCell(Output& out, const Cell& c) {
+    const bool full = c.note && c.instrument && c.volume && c.effect && c.parameter;
+    if (full && c.note < 0x80) {
+        out.u8(c.note);
+        out.u8(c.instrument);
+        out.u8(c.volume);
+        out.u8(c.effect);
+        out.u8(c.parameter);
+        return;
+    }
+    unsigned mask = 0x80;
+    if (c.note) mask |= 1;
+    if (c.instrument) mask |= 2;
+    if (c.volume) mask |= 4;
+    if (c.effect) mask |= 8;
+    if (c.parameter) mask |= 16;
+    out.u8(mask);
+    if (c.note) out.u8(c.note);
+    if (c.instrument) out.u8(c.instrument);
+    if (c.volume) out.u8(c.volume);
+    if (c.effect) out.u8(c.effect);
+    if (c.parameter) out.u8(c.parameter);
+}
+
+void writePattern(Output& out, const Pattern& p, int channels) {
+    Output data;
+    if (p.useRawPacked) {
+        data.bytes = p.rawPacked;
+    } else {
+        const bool empty = std::all_of(p.cells.begin(), p.cells.end(), [](const Cell& c) {
+            return !c.note && !c.instrument && !c.volume && !c.effect && !c.parameter;
+        });
+        if (!empty) {
+            const std::size_t count = static_cast<std::size_t>(p.rows) * static_cast<std::size_t>(channels);
+            for (std::size_t i = 0; i < count; ++i) packCell(data, i < p.cells.size() ? p.cells[i] : Cell{});
+        }
+    }
+    out.u32(9);
+    out.u8(0);
+    out.u16(static_cast<unsigned>(p.rows));
+    out.u16(static_cast<unsigned>(data.size()));
+    out.bytes.insert(out.bytes.end(), data.bytes.begin(), data.bytes.end());
+}
+
+void writeEnvelope(Output& out, const Envelope& e) {
+    for (std::size_t i = 0; i < 12; ++i) {
+        out.u16(i < e.points.size() ? e.points[i][0] : 0);
+        out.u16(i < e.points.size() ? e.points[i][1] : 0);
+    }
+}
+
+unsigned pointCount(const Envelope& e) {
+    return e.declaredPoints >= 0 ? static_cast<unsigned>(e.declaredPoints) : static_cast<unsigned>(e.points.size());
+}
+
+void writeSampleHeader(Output& out, const Sample& s) {
+    const std::uint32_t unit = s.sixteenBit ? 2 : 1;
+    out.u32(static_cast<std::uint32_t>(s.frames.size()) * unit);
+    out.u32(s.loopStart * unit);
+    out.u32(s.loopLength * unit);
+    out.u8(s.volume);
+    out.u8(static_cast<std::uint8_t>(s.finetune));
+    out.u8(static_cast<unsigned>(s.loop) | (s.sixteenBit ? 0x10u : 0u));
+    out.u8(s.panning);
+    out.u8(static_cast<std::uint8_t>(s.relativeNote));
+    out.u8(0);
+    out.text(s.name, 22);
+}
+
+void writeSampleData(Output& out, const Sample& s) {
+    int previous = 0;
+    for (std::int16_t frame : s.frames) {
+        const int delta = frame - previous;
+        previous = frame;
+        if (s.sixteenBit) {
+            out.u16(static_cast<unsigned>(delta) & 0xFFFF);
+        } else {
+            out.u8(static_cast<unsigned>(delta) & 0xFF);
+        }
+    }
+}
+
+void writeInstrument(Output& out, const Instrument& ins) {
+    const unsigned declared =
+        ins.declaredSamples >= 0 ? static_cast<unsigned>(ins.declaredSamples) : static_cast<unsigned>(ins.samples.size());
+    const bool withHeader = !ins.samples.empty() || declared > 0;
+    out.u32(withHeader ? 263 : 29);
+    out.text(ins.name, 22);
+    out.u8(0);
+    out.u16(declared);
+    if (!withHeader) return;
+    out.u32(40);
+    for (std::uint8_t n : ins.noteSample) out.u8(n);
+    writeEnvelope(out, ins.volumeEnvelope);
+    writeEnvelope(out, ins.panningEnvelope);
+    out.u8(pointCount(ins.volumeEnvelope));
+    out.u8(pointCount(ins.panningEnvelope));
+    out.u8(ins.volumeEnvelope.sustain);
+    out.u8(ins.volumeEnvelope.loopStart);
+    out.u8(ins.volumeEnvelope.loopEnd);
+    out.u8(ins.panningEnvelope.sustain);
+    out.u8(ins.panningEnvelope.loopStart);
+    out.u8(ins.panningEnvelope.loopEnd);
+    out.u8(ins.volumeEnvelope.type);
+    out.u8(ins.panningEnvelope.type);
+    out.u8(ins.vibratoType);
+    out.u8(ins.vibratoSweep);
+    out.u8(ins.vibratoDepth);
+    out.u8(ins.vibratoRate);
+    out.u16(ins.fadeout);
+    out.zeros(22);
+    for (const Sample& s : ins.samples) writeSampleHeader(out, s);
+    for (const Sample& s : ins.samples) writeSampleData(out, s);
+}
+
+}  // namespace
+
+Cell& Pattern::at(int row, int channel, int channels) {
+    const std::size_t index = static_cast<std::size_t>(row) * static_cast<std::size_t>(channels) +
+                              static_cast<std::size_t>(channel);
+    if (cells.size() <= index) cells.resize(static_cast<std::size_t>(rows) * static_cast<std::size_t>(channels));
+    return cells[index];
+}
+
+std::vector<std::uint8_t> Write(const Module& m) {
+    Output out;
+    out.text("Extended Module: ", 17);
+    out.text(m.name, 20);
+    out.u8(0x1A);
+    out.text("xmwriter", 20);
+    out.u16(0x0104);
+    out.u32(276);
+    out.u16(m.declaredSongLength >= 0 ? static_cast<unsigned>(m.declaredSongLength)
+                                      : static_cast<unsigned>(m.orders.size()));
+    out.u16(m.restart);
+    out.u16(static_cast<unsigned>(m.channels));
+    out.u16(m.declaredPatterns >= 0 ? static_cast<unsigned>(m.declaredPatterns)
+                                    : static_cast<unsigned>(m.patterns.size()));
+    out.u16(m.declaredInstruments >= 0 ? static_cast<unsigned>(m.declaredInstruments)
+                                       : static_cast<unsigned>(m.instruments.size()));
+    out.u16(m.flags);
+    out.u16(m.speed);
+    out.u16(m.bpm);
+    for (std::size_t i = 0; i < 256; ++i) out.u8(i < m.orders.size() ? m.orders[i] : 0);
+    for (const Pattern& p : m.patterns) writePattern(out, p, m.channels);
+    for (const Instrument& ins : m.instruments) writeInstrument(out, ins);
+    return out.bytes;
+}
+
+}  // namespace xm

@@ -1,0 +1,89 @@
+#pragma once
+// A small writer for extended-module files. The song generator builds the
+// intro's module with it and the tests build their modules with it, so no
+// test depends on a binary blob.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace xm {
+
+struct Cell {
+    std::uint8_t note = 0;  // 1..96, 97 key off
+    std::uint8_t instrument = 0;
+    std::uint8_t volume = 0;
+    std::uint8_t effect = 0;
+    std::uint8_t parameter = 0;
+};
+
+struct Pattern {
+    int rows = 64;
+    std::vector<Cell> cells;  // rows x channels, row after row; missing cells are empty
+    // When set, these bytes are written as the packed data instead of packing cells.
+    bool useRawPacked = false;
+    std::vector<std::uint8_t> rawPacked;
+
+    Cell& at(int row, int channel, int channels);
+};
+
+enum class Loop : std::uint8_t { None = 0, Forward = 1, PingPong = 2, Both = 3 };
+
+struct Sample {
+    std::string name;
+    bool sixteenBit = false;
+    std::vector<std::int16_t> frames;  // 8-bit samples keep their values in -128..127
+    std::uint32_t loopStart = 0;       // frames
+    std::uint32_t loopLength = 0;      // frames
+    Loop loop = Loop::None;
+    std::uint8_t volume = 64;
+    std::int8_t finetune = 0;
+    std::uint8_t panning = 128;
+    std::int8_t relativeNote = 0;
+};
+
+struct Envelope {
+    std::vector<std::array<std::uint16_t, 2>> points;  // (tick, value)
+    std::uint8_t sustain = 0;
+    std::uint8_t loopStart = 0;
+    std::uint8_t loopEnd = 0;
+    std::uint8_t type = 0;  // bit 0 on, bit 1 sustain, bit 2 loop
+    // Point count written to the file; -1 writes points.size().
+    int declaredPoints = -1;
+};
+
+struct Instrument {
+    std::string name;
+    std::vector<Sample> samples;
+    std::array<std::uint8_t, 96> noteSample{};
+    Envelope volumeEnvelope;
+    Envelope panningEnvelope;
+    std::uint8_t vibratoType = 0;
+    std::uint8_t vibratoSweep = 0;
+    std::uint8_t vibratoDepth = 0;
+    std::uint8_t vibratoRate = 0;
+    std::uint16_t fadeout = 0;  // file value (the loader doubles it)
+    // Sample count written to the file; -1 writes samples.size().
+    int declaredSamples = -1;
+};
+
+struct Module {
+    std::string name = "test";
+    int channels = 8;
+    std::uint16_t flags = 0;  // bit 0: linear frequency table
+    std::uint16_t speed = 6;
+    std::uint16_t bpm = 125;
+    std::uint16_t restart = 0;
+    std::vector<std::uint8_t> orders{0};
+    std::vector<Pattern> patterns;
+    std::vector<Instrument> instruments;
+    // Overrides for hostile-file tests; -1 writes the true value.
+    int declaredSongLength = -1;
+    int declaredPatterns = -1;
+    int declaredInstruments = -1;
+};
+
+// The file's bytes, little-endian, with packed patterns and delta-coded samples.
+std::vector<std::uint8_t> Write(const Module& module);
+
+}  // namespace xm
