@@ -1,0 +1,5 @@
+#include "music/song.h"
+
+void ReplayerTick(Song* song) {
+    (void)song;
+}
