@@ -98,7 +98,13 @@ void GLView::draw(std::int32_t elapsedMs) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 
-    // Final pass: magnify the target onto the window as one quad.
+    drawFinalPass();
+    previousTime = frameTime;
+}
+
+// Magnifies the target onto the window as one quad.
+void GLView::drawFinalPass() {
+    const GlExtensions& ext = glExtensions;
     ext.glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
     glBindTexture(GL_TEXTURE_2D, renderTarget->colorTexture);
     ext.glGenerateMipmapEXT(GL_TEXTURE_2D);
@@ -132,6 +138,4 @@ void GLView::draw(std::int32_t elapsedMs) {
     glEnd();
     glBindTexture(GL_TEXTURE_2D, 0);
     glPopMatrix();
-
-    previousTime = frameTime;
 }

@@ -25,6 +25,8 @@ public:
 
     void init();
     void draw(std::int32_t elapsedMs);
+    // The end of draw(): shows the render target stretched over the window.
+    void drawFinalPass();
 
     Gui* gui;
     std::uint32_t hairProgram = 0;
