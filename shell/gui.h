@@ -24,6 +24,10 @@ public:
     std::uint32_t multiply = 1;
     std::int32_t frequency = 0;
 
+    // Set by a failing init() to name the step that failed; shown by the
+    // entry point, never by the shell itself.
+    const char* initError = nullptr;
+
 protected:
     // Never deleted through a Gui pointer: the entry point owns the concrete shell.
     ~Gui() = default;

@@ -9,7 +9,8 @@
 int RunIntro(Gui& gui) {
     // Running on without a context would only crash later; say what failed.
     if (!gui.init(640, 480)) {
-        std::fprintf(stderr, "quillon: could not open an OpenGL window\n");
+        std::fprintf(stderr, "quillon: could not open an OpenGL window: %s\n",
+                     gui.initError != nullptr ? gui.initError : "unknown failure");
         return 1;
     }
     if (const char* missing = MissingRequiredGlExtension()) {
@@ -21,16 +22,18 @@ int RunIntro(Gui& gui) {
     // The view is never destroyed: the process ends right after this returns,
     // with the mixing thread still running.
     GLView* view = new GLView(&gui);
-    if (!gui.quit) {
-        view->init();
-        const std::uint32_t start = gui.time();
-        if (!gui.quit) {
-            do {
-                view->draw(ElapsedSince(start, gui.time()));
-                gui.present();
-            } while (!gui.quit);
-        }
-    }
+    RunView(gui, *view);
     gui.shutdown();
     return 0;
+}
+
+void RunView(Gui& gui, GLView& view) {
+    if (gui.quit) return;
+    view.init();
+    // Taken after the build, so the first frame starts near 0 however long it took.
+    const std::uint32_t start = gui.time();
+    while (!gui.quit) {
+        view.draw(ElapsedSince(start, gui.time()));
+        gui.present();
+    }
 }

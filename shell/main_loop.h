@@ -2,6 +2,7 @@
 #include <cstdint>
 
 class Gui;
+class GLView;
 
 // Milliseconds since start as the scene gets them: an unsigned 32-bit
 // difference, so a wrap of the tick counter does not disturb it.
@@ -12,3 +13,8 @@ inline std::int32_t ElapsedSince(std::uint32_t start, std::uint32_t now) {
 // The entry point's body after the shell is created: init, build the view,
 // run frames until quit, shut down. Returns the process exit status.
 int RunIntro(Gui& gui);
+
+// Builds the view (unless quit is already set), takes the start time and
+// draws and presents frames until quit; a frame once started is always
+// presented. Does not shut the shell down.
+void RunView(Gui& gui, GLView& view);

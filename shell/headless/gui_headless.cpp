@@ -44,11 +44,11 @@ bool GuiHeadless::init(std::uint32_t, std::uint32_t) {
 
     EGLDisplay dpy = SurfacelessDisplay();
     if (dpy == EGL_NO_DISPLAY) {
-        lastError = "no EGL surfaceless display";
+        initError = "no EGL surfaceless display";
         return false;
     }
     if (!eglInitialize(dpy, nullptr, nullptr)) {
-        lastError = "eglInitialize failed";
+        initError = "eglInitialize failed";
         return false;
     }
     display = dpy;
@@ -64,7 +64,7 @@ bool GuiHeadless::init(std::uint32_t, std::uint32_t) {
     EGLConfig config = nullptr;
     EGLint configCount = 0;
     if (!eglChooseConfig(dpy, configAttribs, &config, 1, &configCount) || configCount < 1) {
-        lastError = "no EGL config with RGBA and depth for desktop OpenGL";
+        initError = "no EGL config with RGBA and depth for desktop OpenGL";
         return false;
     }
 
@@ -75,13 +75,13 @@ bool GuiHeadless::init(std::uint32_t, std::uint32_t) {
     };
     EGLSurface surf = eglCreatePbufferSurface(dpy, config, surfaceAttribs);
     if (surf == EGL_NO_SURFACE) {
-        lastError = "eglCreatePbufferSurface failed";
+        initError = "eglCreatePbufferSurface failed";
         return false;
     }
     surface = surf;
 
     if (!eglBindAPI(EGL_OPENGL_API)) {
-        lastError = "desktop OpenGL is not available through EGL";
+        initError = "desktop OpenGL is not available through EGL";
         return false;
     }
     const EGLint contextAttribs[] = {
@@ -90,12 +90,12 @@ bool GuiHeadless::init(std::uint32_t, std::uint32_t) {
     };
     EGLContext ctx = eglCreateContext(dpy, config, EGL_NO_CONTEXT, contextAttribs);
     if (ctx == EGL_NO_CONTEXT) {
-        lastError = "eglCreateContext failed";
+        initError = "eglCreateContext failed";
         return false;
     }
     context = ctx;
     if (!eglMakeCurrent(dpy, surf, surf, ctx)) {
-        lastError = "eglMakeCurrent failed";
+        initError = "eglMakeCurrent failed";
         return false;
     }
 

@@ -23,8 +23,6 @@ public:
     void setTime(std::uint32_t ms) { now = ms; }
     // Number of present() calls so far.
     std::uint32_t presentCount() const { return presents; }
-    // Why init() failed, or an empty string.
-    const char* error() const { return lastError; }
 
     // The default framebuffer as RGBA bytes, top row first.
     std::vector<std::uint8_t> readPixels() const;
@@ -34,7 +32,6 @@ private:
     std::uint32_t pbufferHeight;
     std::uint32_t now = 0;
     std::uint32_t presents = 0;
-    const char* lastError = "";
     void* display = nullptr;
     void* surface = nullptr;
     void* context = nullptr;
