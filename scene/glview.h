@@ -27,6 +27,8 @@ public:
     void draw(std::int32_t elapsedMs);
     // The end of draw(): shows the render target stretched over the window.
     void drawFinalPass();
+    // Turns the heard row's cell on channel 4 into a bounce or a bass-wave change.
+    void syncToMusic();
 
     Gui* gui;
     std::uint32_t hairProgram = 0;
