@@ -1,5 +1,224 @@
-#include "music/song.h"
+// The row and tick machine: which row plays, and the order of work on each
+// channel within a tick.
+#include "music/replayer.h"
+
+namespace {
+
+const PatternCell kEmptyCell{0, 0, 0, 0, 0};
+
+bool NamesInstrument(const PatternCell* cell) {
+    return cell->instrument >= 1 && cell->instrument <= 128;
+}
+
+bool HoldsNote(const PatternCell* cell) {
+    return cell->note >= 1 && cell->note <= 96;
+}
+
+// Where play continues after the last order; a restart position the order
+// list does not reach starts the song over instead.
+std::int32_t RestartOrder(const Song* song) {
+    if (song->restartPosition < 0 || song->restartPosition >= SongOrderCount(song)) return 0;
+    return song->restartPosition;
+}
+
+const Pattern* PatternAt(const Song* song, std::int32_t order) {
+    if (song->patterns == nullptr || order < 0 || order >= 256) return nullptr;
+    std::int32_t number = song->orderTable[order];
+    if (number >= song->patternSlots) return nullptr;
+    return &song->patterns[number];
+}
+
+const PatternCell* CellOf(const PatternCell* row, std::int32_t channel) {
+    return row != nullptr ? &row[channel] : &kEmptyCell;
+}
+
+}  // namespace
+
+std::int32_t SongOrderCount(const Song* song) {
+    if (song->songLength <= 0) return 0;
+    return song->songLength > 256 ? 256 : song->songLength;
+}
+
+std::int32_t PlayedChannelCount(const Song* song) {
+    if (song->channelCount <= 0) return 0;
+    return song->channelCount > kChannelCount ? kChannelCount : song->channelCount;
+}
+
+std::int32_t PatternRowsAt(const Song* song, std::int32_t order) {
+    const Pattern* pattern = PatternAt(song, order);
+    if (pattern == nullptr || pattern->rows < 0) return 0;
+    return pattern->rows;
+}
+
+const PatternCell* CurrentRowCells(const Song* song) {
+    const Pattern* pattern = PatternAt(song, song->order);
+    if (pattern == nullptr || pattern->cells == nullptr || song->channelCount <= 0) return nullptr;
+    // A break may name a row the target pattern does not have: that row plays
+    // as an empty one, and the next row step leaves the pattern.
+    if (song->row < 0 || song->row >= pattern->rows) return nullptr;
+    return pattern->cells + static_cast<std::int64_t>(song->row) * song->channelCount;
+}
+
+void FindInstrumentSample(const Song* song, const Channel* channel, Instrument** instrument,
+                          Sample** sample) {
+    if (song->instruments == nullptr || channel->instrument >= song->instrumentCount) {
+        emptySample.data = nullptr;
+        *instrument = &emptyInstrument;
+        *sample = &emptySample;
+        return;
+    }
+    Instrument* found = &song->instruments[channel->instrument];
+    std::uint8_t slot = channel->note < 96 ? found->noteSample[channel->note] : 0;
+    Sample* chosen = slot <= 15 ? found->samples[slot] : nullptr;
+    *instrument = found;
+    *sample = chosen != nullptr ? chosen : &emptySample;
+}
+
+void ResetInstrument(Channel* channel, const Sample* sample) {
+    channel->volume = sample->volume;
+    channel->panning = sample->panning;
+    channel->envelopeVolume = 64;
+    channel->volumeEnvelopeTick = 0;
+    channel->volumeEnvelopePoint = 0;
+    channel->volumeEnvelopeDelta = 0;
+    channel->volumeEnvelopeDone = 0;
+    channel->envelopePanning = 32;
+    channel->panningEnvelopeTick = 0;
+    channel->panningEnvelopePoint = 0;
+    channel->panningEnvelopeDelta = 0;
+    channel->panningEnvelopeDone = 0;
+    channel->keyOff = 0;
+    channel->fadeoutVolume = 65536;
+    channel->autoVibratoPosition = 0;
+    channel->autoVibratoSweepTicks = 0;
+    // Waveforms 4 and up keep their position across notes.
+    if ((channel->waveControl & 0x0F) < 4) channel->vibratoPosition = 0;
+    if ((channel->waveControl >> 4) < 4) channel->tremoloPosition = 0;
+    channel->tremorCounter = 0;
+    channel->updateFlags |= UpdateVolume | UpdatePanning;
+}
+
+namespace {
+
+void StepEnvelopes(Channel* channel, const Instrument* instrument) {
+    if ((instrument->volumeType & 1) != 0 && channel->volumeEnvelopeDone == 0) {
+        StepEnvelope(channel, VolumeEnvelopeOf(instrument), VolumeEnvelopeStateOf(channel),
+                     UpdateVolume);
+    }
+    if ((instrument->panningType & 1) != 0 && channel->panningEnvelopeDone == 0) {
+        StepEnvelope(channel, PanningEnvelopeOf(instrument), PanningEnvelopeStateOf(channel),
+                     UpdatePanning);
+    }
+}
+
+std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell) {
+    bool portamento = cell->effect == 3 || cell->effect == 5;
+    if (NamesInstrument(cell) && !portamento) channel->instrument = cell->instrument - 1;
+    if (HoldsNote(cell) && !portamento) channel->note = cell->note - 1;
+
+    Instrument* instrument;
+    Sample* sample;
+    FindInstrumentSample(song, channel, &instrument, &sample);
+
+    ChannelSnapshot before{channel->volume, channel->period, channel->panning};
+
+    // The offset the tremolo had reached stays once the tremolo stops.
+    if (channel->lastEffect == 7 && cell->effect != 7) channel->volume += channel->volumeDelta;
+    channel->lastEffect = cell->effect;
+    channel->volumeDelta = 0;
+    channel->updateFlags = 0;
+
+    if (HoldsNote(cell)) {
+        std::int32_t transposed = cell->note + sample->relativeNote - 1;
+        if (transposed < 0) transposed = 0;
+        if (transposed > kHighestRealNote) transposed = kHighestRealNote;
+        channel->realNote = static_cast<std::uint8_t>(transposed);
+        channel->notePeriod = SongNotePeriod(song, channel->realNote, sample->finetune);
+        if (!portamento) channel->period = channel->notePeriod;
+        channel->updateFlags = UpdateTrigger;
+    }
+    channel->periodDelta = 0;
+    channel->updateFlags |= UpdateFrequency | UpdateVolume;
+
+    if (NamesInstrument(cell)) ResetInstrument(channel, sample);
+    if (cell->volume != 0) VolumeColumnFirstTick(channel, cell->volume);
+    if (cell->note == 255 || cell->effect == 20) channel->keyOff = 1;
+
+    StepEnvelopes(channel, instrument);
+    // A released note without a volume envelope stops at once.
+    if ((instrument->volumeType & 1) == 0 && channel->keyOff == 1) channel->envelopeVolume = 0;
+    FadeOut(channel, instrument);
+
+    std::int32_t loopRow = EffectFirstTick(song, channel, cell, instrument, sample, &before);
+    AutoVibrato(channel, instrument);
+    UpdateVoice(channel, sample, song);
+    return loopRow;
+}
+
+void LaterTickOnChannel(Song* song, Channel* channel, const PatternCell* cell) {
+    Instrument* instrument;
+    Sample* sample;
+    FindInstrumentSample(song, channel, &instrument, &sample);
+
+    channel->volumeDelta = 0;
+    channel->periodDelta = 0;
+    channel->updateFlags = 0;
+
+    StepEnvelopes(channel, instrument);
+    FadeOut(channel, instrument);
+    VolumeColumnLaterTick(channel, cell->volume);
+    EffectLaterTick(song, channel, cell, instrument, sample);
+    AutoVibrato(channel, instrument);
+    UpdateVoice(channel, sample, song);
+}
+
+}  // namespace
+
+std::int32_t ProcessRow(Song* song) {
+    song->nextOrder = -1;
+    song->nextRow = -1;
+    const PatternCell* row = CurrentRowCells(song);
+    std::int32_t loopRow = -1;
+    std::int32_t channels = PlayedChannelCount(song);
+    for (std::int32_t c = 0; c < channels; ++c) {
+        std::int32_t asked = RowOnChannel(song, &audioOutput.channels[c], CellOf(row, c));
+        // The highest-numbered channel that asks for a loop decides.
+        if (asked >= 0) loopRow = asked;
+    }
+    return loopRow;
+}
+
+void ProcessTick(Song* song) {
+    const PatternCell* row = CurrentRowCells(song);
+    std::int32_t channels = PlayedChannelCount(song);
+    for (std::int32_t c = 0; c < channels; ++c) {
+        LaterTickOnChannel(song, &audioOutput.channels[c], CellOf(row, c));
+    }
+}
 
 void ReplayerTick(Song* song) {
-    (void)song;
+    if (song->tick == 0) {
+        if (song->nextOrder >= 0) song->order = song->nextOrder;
+        if (song->nextRow >= 0) song->row = song->nextRow;
+        std::int32_t loopRow = ProcessRow(song);
+        if (song->nextRow == -1) {
+            if (loopRow >= 0) {
+                song->nextRow = loopRow;
+            } else {
+                song->nextRow = song->row + 1;
+                if (song->nextRow >= PatternRowsAt(song, song->order)) {
+                    song->nextOrder = song->order + 1;
+                    if (song->nextOrder >= SongOrderCount(song)) song->nextOrder = RestartOrder(song);
+                    song->nextRow = 0;
+                }
+            }
+        }
+    } else {
+        ProcessTick(song);
+    }
+    song->tick += 1;
+    if (song->tick >= song->speed + song->extraTicks) {
+        song->tick = 0;
+        song->extraTicks = 0;
+    }
 }

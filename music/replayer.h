@@ -1,0 +1,95 @@
+#pragma once
+// What the replayer, the effects and the voice control share: the per-channel
+// steps of one tick. Only the music player and its tests include this.
+#include <cstdint>
+
+#include "music/audio_output.h"
+#include "music/song.h"
+
+// The channel's volume, period and panning as they were before a row's cell
+// was read; a note delay puts them back.
+struct ChannelSnapshot {
+    std::int32_t volume;
+    std::int32_t period;
+    std::int32_t panning;
+};
+
+// One of an instrument's two envelopes.
+struct EnvelopeShape {
+    const EnvelopePoint* points;
+    std::int32_t count;  // points in use, never more than kEnvelopeCapacity
+    std::uint8_t type;   // bit 0 on, bit 1 sustain, bit 2 loop
+    std::uint8_t sustain;
+    std::uint8_t loopStart;
+    std::uint8_t loopEnd;
+};
+
+// A channel's running state for one envelope.
+struct EnvelopeState {
+    std::int32_t* tick;
+    std::int32_t* point;
+    std::int32_t* value;  // 16.16
+    std::int32_t* output;
+    std::int32_t* delta;  // 16.16 per tick
+    std::uint8_t* done;
+};
+
+EnvelopeShape VolumeEnvelopeOf(const Instrument* instrument);
+EnvelopeShape PanningEnvelopeOf(const Instrument* instrument);
+EnvelopeState VolumeEnvelopeStateOf(Channel* channel);
+EnvelopeState PanningEnvelopeStateOf(Channel* channel);
+
+// Order positions the song really has: the file's count, held to the table.
+std::int32_t SongOrderCount(const Song* song);
+// Channels beyond the table are never played, whatever the song declares.
+std::int32_t PlayedChannelCount(const Song* song);
+// The cells of the current row, channelCount of them, or none when the order,
+// pattern or row lies outside what the song holds.
+const PatternCell* CurrentRowCells(const Song* song);
+// Rows of the pattern at an order position; 0 when there is no such pattern.
+std::int32_t PatternRowsAt(const Song* song, std::int32_t order);
+
+// The instrument and sample a channel plays, found from its instrument and note.
+void FindInstrumentSample(const Song* song, const Channel* channel, Instrument** instrument,
+                          Sample** sample);
+
+// replayer.cpp
+// Both answer the row a pattern loop asks to jump back to, or -1.
+std::int32_t ProcessRow(Song* song);
+void ProcessTick(Song* song);
+void ResetInstrument(Channel* channel, const Sample* sample);
+
+// effects.cpp
+std::int32_t EffectFirstTick(Song* song, Channel* channel, const PatternCell* cell,
+                             Instrument* instrument, Sample* sample,
+                             const ChannelSnapshot* before);
+void EffectLaterTick(Song* song, Channel* channel, const PatternCell* cell,
+                     Instrument* instrument, Sample* sample);
+void VolumeColumnFirstTick(Channel* channel, std::uint8_t value);
+void VolumeColumnLaterTick(Channel* channel, std::uint8_t value);
+void TonePortamento(Channel* channel);
+void Vibrato(Channel* channel);
+void VibratoAdvance(Channel* channel);
+void Tremolo(Channel* channel);
+void Tremor(Channel* channel);
+void VolumeSlide(Channel* channel);
+void MultiRetrigger(const Song* song, Channel* channel);
+void EnvelopePosition(Channel* channel, const Instrument* instrument, std::uint8_t tick);
+
+// voice_control.cpp
+void StepEnvelope(Channel* channel, const EnvelopeShape& envelope, const EnvelopeState& state,
+                  std::uint8_t flagBit);
+void FadeOut(Channel* channel, const Instrument* instrument);
+void AutoVibrato(Channel* channel, const Instrument* instrument);
+std::int32_t AmigaPeriod(std::int32_t note);
+std::int32_t NotePeriod(std::uint8_t note, std::int8_t finetune);
+std::int32_t LinearPeriod(std::uint8_t note, std::int8_t finetune);
+// The period of a note in the song's frequency table.
+std::int32_t SongNotePeriod(const Song* song, std::uint8_t note, std::int8_t finetune);
+// The frequency a period and its delta sound at, before the floor and the ceiling.
+std::int64_t PeriodFrequency(const Song* song, std::int32_t period, std::int32_t periodDelta);
+void UpdateVoice(Channel* channel, Sample* sample, const Song* song);
+
+// Highest note a transposed note is held to; above it the Amiga periods
+// shrink to a few units and stop meaning anything.
+constexpr std::int32_t kHighestRealNote = 119;

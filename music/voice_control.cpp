@@ -1,0 +1,264 @@
+// Envelopes, fade-out, auto-vibrato, note periods, and the hand-over of a
+// channel's tick to its mixer voice.
+#include <cmath>
+
+#include "music/replayer.h"
+
+namespace {
+
+std::int32_t ClampInt(std::int64_t value, std::int32_t low, std::int32_t high) {
+    if (value < low) return low;
+    if (value > high) return high;
+    return static_cast<std::int32_t>(value);
+}
+
+// Far beyond anything audible; keeps the float-to-integer steps defined.
+constexpr double kFrequencyLimit = 1e12;
+
+// A voice volume above this only comes from envelope values far outside
+// 0..64; holding it here keeps the gains and the mixer's ramps in range.
+constexpr std::int32_t kVoiceVolumeLimit = 32767;
+
+constexpr std::int32_t kLowestFrequency = 100;
+
+constexpr std::int64_t kStepFramesLimit = 256;
+
+// The mixer holds the step in 8.24 form, so a voice may not advance 256
+// sample frames or more per output frame.
+std::int64_t HighestFrequency(std::int32_t mixingRate) {
+    return std::int64_t{mixingRate} * kStepFramesLimit - 1;
+}
+
+void SetGains(Voice* voice) {
+    voice->leftGain = static_cast<std::int32_t>(std::int64_t{voice->volume} * voice->panning / 255);
+    voice->rightGain =
+        static_cast<std::int32_t>(std::int64_t{voice->volume} * (255 - voice->panning) / 255);
+}
+
+// A voice still busy with the previous note is left to fade out; the new note
+// takes the other voice of the pair, starting from the old voice's settings.
+Voice* StartNote(Channel* channel, Voice* voice, Sample* sample) {
+    if (voice->sample != nullptr) {
+        std::int32_t pair = voice->index < kChannelCount ? voice->index + kChannelCount
+                                                          : voice->index - kChannelCount;
+        Voice* other = &audioOutput.voices[pair];
+        *other = *voice;
+        other->index = pair;
+        voice->volume = 0;
+        voice->leftGain = 0;
+        voice->rightGain = 0;
+        channel->voice = other;
+        voice = other;
+    }
+    voice->sample = sample;
+    std::uint64_t end = std::uint64_t{sample->loopStart} + sample->loopLength;
+    if (voice->startOffset >= end) voice->startOffset = 0;
+    voice->position = voice->startOffset;
+    voice->positionFraction = 0;
+    voice->direction = 1;
+    voice->startOffset = 0;
+    voice->rampLeft = 0;
+    voice->rampRight = 0;
+    voice->rampFramesLeft = 0;
+    return voice;
+}
+
+}  // namespace
+
+EnvelopeShape VolumeEnvelopeOf(const Instrument* instrument) {
+    std::int32_t count = instrument->volumePoints;
+    return EnvelopeShape{instrument->volumeEnvelope,
+                         count > kEnvelopeCapacity ? kEnvelopeCapacity : count,
+                         instrument->volumeType,
+                         instrument->volumeSustain,
+                         instrument->volumeLoopStart,
+                         instrument->volumeLoopEnd};
+}
+
+EnvelopeShape PanningEnvelopeOf(const Instrument* instrument) {
+    std::int32_t count = instrument->panningPoints;
+    return EnvelopeShape{instrument->panningEnvelope,
+                         count > kEnvelopeCapacity ? kEnvelopeCapacity : count,
+                         instrument->panningType,
+                         instrument->panningSustain,
+                         instrument->panningLoopStart,
+                         instrument->panningLoopEnd};
+}
+
+EnvelopeState VolumeEnvelopeStateOf(Channel* channel) {
+    return EnvelopeState{&channel->volumeEnvelopeTick,  &channel->volumeEnvelopePoint,
+                         &channel->volumeEnvelopeValue, &channel->envelopeVolume,
+                         &channel->volumeEnvelopeDelta, &channel->volumeEnvelopeDone};
+}
+
+EnvelopeState PanningEnvelopeStateOf(Channel* channel) {
+    return EnvelopeState{&channel->panningEnvelopeTick,  &channel->panningEnvelopePoint,
+                         &channel->panningEnvelopeValue, &channel->envelopePanning,
+                         &channel->panningEnvelopeDelta, &channel->panningEnvelopeDone};
+}
+
+void StepEnvelope(Channel* channel, const EnvelopeShape& envelope, const EnvelopeState& state,
+                  std::uint8_t flagBit) {
+    const EnvelopePoint* points = envelope.points;
+    std::int32_t count = envelope.count;
+    std::int32_t i = *state.point;
+    if (i >= 0 && i < count) {
+        if (*state.tick == points[i].x) {
+            // A loop start the envelope does not have is ignored.
+            if ((envelope.type & 4) != 0 && i == envelope.loopEnd && envelope.loopStart < count) {
+                i = envelope.loopStart;
+                *state.tick = points[i].x;
+            }
+            std::int32_t reached = points[i].y;
+            *state.point = i;
+            if (i == count - 1) {
+                *state.output = reached;
+                *state.done = 1;
+                channel->updateFlags |= flagBit;
+                return;
+            }
+            if ((envelope.type & 2) != 0 && i == envelope.sustain && channel->keyOff == 0) {
+                *state.output = reached;
+                channel->updateFlags |= flagBit;
+                return;
+            }
+            std::int32_t span = points[i + 1].x - points[i].x;
+            std::int64_t rise = (std::int64_t{points[i + 1].y} - reached) * 65536;
+            *state.delta = span != 0 ? static_cast<std::int32_t>(rise / span) : 0;
+            *state.value = static_cast<std::int32_t>(std::int64_t{reached} * 65536);
+            *state.point = i + 1;
+        } else {
+            *state.value = static_cast<std::int32_t>(static_cast<std::uint32_t>(*state.value) +
+                                                     static_cast<std::uint32_t>(*state.delta));
+        }
+    }
+    *state.output = *state.value >> 16;
+    *state.tick += 1;
+    channel->updateFlags |= flagBit;
+}
+
+void FadeOut(Channel* channel, const Instrument* instrument) {
+    if (channel->keyOff != 1) return;
+    channel->fadeoutVolume -= instrument->fadeout;
+    if (channel->fadeoutVolume < 0) channel->fadeoutVolume = 0;
+    channel->updateFlags |= UpdateVolume;
+}
+
+void AutoVibrato(Channel* channel, const Instrument* instrument) {
+    std::int32_t q = channel->autoVibratoPosition;
+    std::int32_t value;
+    switch (instrument->vibratoType) {
+        case 0:
+            value = static_cast<std::int32_t>(std::sin(2.0 * q * 3.141592 / 256.0) * 64.0);
+            break;
+        case 1:
+            value = q < 128 ? 64 : -64;
+            break;
+        case 2:
+            value = (128 - ((q + 128) % 256)) >> 1;
+            break;
+        case 3:
+            value = (128 - ((384 - q) % 256)) >> 1;
+            break;
+        default:
+            value = 0;
+            break;
+    }
+    value *= instrument->vibratoDepth;
+    if (instrument->vibratoSweep != 0) {
+        value = value * channel->autoVibratoSweepTicks / instrument->vibratoSweep;
+    }
+    channel->periodDelta += value >> 6;
+    if (channel->autoVibratoSweepTicks < instrument->vibratoSweep) {
+        channel->autoVibratoSweepTicks += 1;
+    } else {
+        channel->autoVibratoSweepTicks = instrument->vibratoSweep;
+    }
+    std::int32_t next = q + instrument->vibratoRate;
+    if (next > 255) next -= 256;
+    channel->autoVibratoPosition = next;
+    channel->updateFlags |= UpdateFrequency;
+}
+
+std::int32_t AmigaPeriod(std::int32_t note) {
+    return static_cast<std::int32_t>(13.375 * std::pow(2.0, (132 - note) / 12.0));
+}
+
+std::int32_t NotePeriod(std::uint8_t note, std::int8_t finetune) {
+    std::int32_t p0 = AmigaPeriod(note);
+    if (finetune < 0 && note != 0) {
+        std::int32_t p1 = AmigaPeriod(note - 1);
+        return p0 - ((p0 - p1) * -finetune) / 128;
+    }
+    std::int32_t p1 = AmigaPeriod(note + 1);
+    return p0 + ((p1 - p0) * finetune) / 128;
+}
+
+std::int32_t LinearPeriod(std::uint8_t note, std::int8_t finetune) {
+    return 7680 - 64 * note - finetune / 2;
+}
+
+std::int32_t SongNotePeriod(const Song* song, std::uint8_t note, std::int8_t finetune) {
+    return (song->flags & 1) != 0 ? LinearPeriod(note, finetune) : NotePeriod(note, finetune);
+}
+
+std::int64_t PeriodFrequency(const Song* song, std::int32_t period, std::int32_t periodDelta) {
+    if ((song->flags & 1) != 0) {
+        double pitch = (4608.0 - period) + periodDelta;
+        double frequency = 8363.0 * std::pow(2.0, pitch / 768.0);
+        if (!(frequency < kFrequencyLimit)) frequency = kFrequencyLimit;
+        return static_cast<std::int64_t>(frequency);
+    }
+    std::int64_t sum = std::int64_t{period} + periodDelta;
+    if (sum == 0) return 0;
+    return 14317056 / sum;
+}
+
+void UpdateVoice(Channel* channel, Sample* sample, const Song* song) {
+    Voice* voice = channel->voice;
+    if (voice == nullptr) return;
+    if (std::int64_t{channel->period} + channel->periodDelta == 0) {
+        channel->updateFlags &= static_cast<std::uint8_t>(~UpdateFrequency);
+    }
+    std::uint8_t flags = channel->updateFlags;
+
+    if ((flags & UpdateTrigger) != 0) voice = StartNote(channel, voice, sample);
+
+    if ((flags & UpdateVolume) != 0) {
+        float volume = static_cast<float>(channel->envelopeVolume) *
+                       static_cast<float>(channel->volume + channel->volumeDelta) *
+                       static_cast<float>(channel->fadeoutVolume) *
+                       static_cast<float>(song->globalVolume) * 7.4214768e-9f;
+        voice->volume = volume >= kVoiceVolumeLimit ? kVoiceVolumeLimit
+                        : volume <= 0.0f            ? 0
+                                                    : static_cast<std::int32_t>(volume);
+        SetGains(voice);
+    }
+
+    if ((flags & UpdatePanning) != 0) {
+        std::int64_t panning = channel->panning;
+        std::int64_t distance = panning - 128;
+        if (distance < 0) distance = -distance;
+        std::int64_t swing = (std::int64_t{channel->envelopePanning} - 32) * ((128 - distance) / 32);
+        voice->panning = ClampInt(panning + swing, 0, 255);
+        SetGains(voice);
+    }
+
+    std::int32_t rate = audioOutput.mixingRate;
+    if ((flags & UpdateFrequency) != 0 && rate > 0) {
+        std::int64_t frequency = PeriodFrequency(song, channel->period, channel->periodDelta);
+        if (frequency < kLowestFrequency) frequency = kLowestFrequency;
+        std::int64_t highest = HighestFrequency(rate);
+        if (frequency > highest) frequency = highest;
+        voice->stepInteger = static_cast<std::uint32_t>(frequency / rate);
+        voice->stepFraction =
+            static_cast<std::uint32_t>((static_cast<std::uint64_t>(frequency % rate) << 32) /
+                                       static_cast<std::uint64_t>(rate));
+    }
+
+    if ((flags & UpdateRewind) != 0) {
+        voice->position = 0;
+        voice->positionFraction = 0;
+        voice->startOffset = 0;
+    }
+}
