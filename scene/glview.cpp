@@ -1,7 +1,12 @@
 #include "scene/glview.h"
 
+#include "scene/hair_shells.h"
+#include "scene/shell_motion.h"
+#include "scene/sky_box.h"
+#include "scene/torus.h"
 #include "shell/gl_extensions.h"
 #include "shell/gui.h"
+#include "textures/gl/build_textures.h"
 
 GLView::GLView(Gui* shell)
     : gui(shell),
@@ -62,12 +67,22 @@ void GLView::init() {
     renderTarget->height = gui->height / gui->multiply;
     CreateRenderTarget(renderTarget);
 
+    buildHairProgram(*this);
+
     setDefaultState();
 
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glAlphaFunc(GL_GREATER, 0.1f);
     glEnable(GL_ALPHA_TEST);
+
+    buildTextures(*this);
+
+    torusList = glGenLists(1);
+    glNewList(torusList, GL_COMPILE);
+    TorusMesh torus{};
+    BuildTorus(torus);
+    glEndList();
 }
 
 void GLView::setCamera() {
@@ -97,6 +112,17 @@ void GLView::draw(std::int32_t elapsedMs) {
     setCamera();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+
+    glDisable(GL_BLEND);
+    glPushMatrix();
+    glMultMatrixf(skyRotation);
+    const float brightness = skyBrightness(elapsedMs, frameTime);
+    glColor4f(brightness, brightness, brightness, 1.0f);
+    DrawSkyBox(skyCubeMap);
+    glPopMatrix();
+    glEnable(GL_BLEND);
+
+    drawShells(*this);
 
     drawFinalPass();
     previousTime = frameTime;

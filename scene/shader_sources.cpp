@@ -18,7 +18,9 @@ struct UnterminatedText {
 // Normals and positions from the model-view matrix are world coordinates: the
 // camera lives in the projection matrix. Where the surface faces straight up
 // the lean vector vanishes; its direction is then zero rather than the
-// undefined result of normalising a null vector.
+// undefined result of normalising a null vector. The reflection coordinate
+// gets q = 1: fixed-function cube lookups may divide by q, and the direction
+// is the same.
 constexpr UnterminatedText kHairShell(R"(uniform vec3 camera;
 uniform float factor;
 uniform mat4 rotation;
@@ -47,7 +49,7 @@ void main()
 
     vec3 eye = normalize(displaced.xyz - camera);
     vec3 refl = eye - 2.0 * dot(n, eye) * n;
-    gl_TexCoord[1] = vec4((rotation * vec4(refl, 0.0)).xyz, 0.0);
+    gl_TexCoord[1] = vec4((rotation * vec4(refl, 0.0)).xyz, 1.0);
 }
 )");
 
