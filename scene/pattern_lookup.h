@@ -1,0 +1,14 @@
+#pragma once
+#include <cstdint>
+
+struct PatternCell;
+struct Song;
+
+// The cell of channel `channel` in row `row` of the pattern that the order
+// table names at position `order`, or nullptr when any of these lies outside
+// the order table, the pattern array, the pattern's rows or the song's
+// channels. The scene reads the song's cues through this and nothing else.
+const PatternCell* FindCell(const Song& song, std::int32_t order, std::int32_t row, std::int32_t channel);
+
+// Rows of the pattern at order position `order`, or 0 when there is none.
+std::int32_t PatternRowsAt(const Song& song, std::int32_t order);
