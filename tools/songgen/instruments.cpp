@@ -86,8 +86,8 @@ xm::Instrument Kick() {
     for (std::size_t i = 0; i < b.size(); ++i) {
         const double t = Seconds(static_cast<int>(i), rate);
         phase += 2.0 * kPi * Glide(t, 170.0, 43.0, 0.035) / rate;
-        const double body = std::sin(phase) * Decay(t, 0.2) * Attack(t, 0.0015);
-        b[i] = SoftClip(body + 0.6 * click.lowpass(noise.next()) * Decay(t, 0.005), 1.7);
+        const double body = std::sin(phase) * Decay(t, 0.22) * Attack(t, 0.0015);
+        b[i] = SoftClip(body + 0.6 * click.lowpass(noise.next()) * Decay(t, 0.005), 2.4);
     }
     FadeOut(b, 400);
     Normalize(b, 1.0);
@@ -133,7 +133,7 @@ xm::Instrument Clap() {
     }
     FadeOut(b, 600);
     Normalize(b, 1.0);
-    return One("clap", ToSample8(b, "clap"), TuneForRate(rate), 44, 132);
+    return One("clap", ToSample8(b, "clap"), TuneForRate(rate), 58, 132);
 }
 
 Buffer Hat(double seconds, double tau, std::uint32_t seed) {
@@ -152,11 +152,11 @@ Buffer Hat(double seconds, double tau, std::uint32_t seed) {
 }
 
 xm::Instrument ClosedHat() {
-    return One("hat", ToSample8(Hat(0.07, 0.018, 0x4a7u), "closed hat"), TuneForRate(kRate33k), 32, 96);
+    return One("hat", ToSample8(Hat(0.07, 0.018, 0x4a7u), "closed hat"), TuneForRate(kRate33k), 36, 96);
 }
 
 xm::Instrument OpenHat() {
-    return One("open hat", ToSample8(Hat(0.34, 0.13, 0x0e4au), "open hat"), TuneForRate(kRate33k), 28, 100);
+    return One("open hat", ToSample8(Hat(0.34, 0.13, 0x0e4au), "open hat"), TuneForRate(kRate33k), 32, 100);
 }
 
 // A cymbal whose sample holds the strike and a steady wash; the instrument's
@@ -268,7 +268,7 @@ xm::Instrument Bass() {
     Normalize(b, 0.95);
     xm::Sample s = ToSample16(b, "bass");
     LoopForward(s, static_cast<std::size_t>(kCycles) * kPeriod);
-    xm::Instrument ins = One("bass", std::move(s), TuneForPeriod(kPeriod, -36), 48, 128);
+    xm::Instrument ins = One("bass", std::move(s), TuneForPeriod(kPeriod, -36), 56, 128);
     ins.volumeEnvelope = Env({{0, 64}, {6, 50}, {18, 40}, {48, 30}}, EnvOn);
     return ins;
 }
@@ -290,7 +290,7 @@ xm::Instrument HeldBass() {
     Normalize(b, 0.9);
     xm::Sample s = ToSample16(b, "held bass");
     LoopPingPong(s, 0);
-    xm::Instrument ins = One("held bass", std::move(s), TuneForPeriod(2 * kHalf, -36), 46, 128);
+    xm::Instrument ins = One("held bass", std::move(s), TuneForPeriod(2 * kHalf, -36), 54, 128);
     ins.volumeEnvelope = Env({{0, 64}, {6, 56}, {14, 52}, {40, 26}}, EnvOn | EnvSustain, 2);
     ins.fadeout = 1600;
     ins.vibratoType = 0;
@@ -323,7 +323,7 @@ xm::Instrument Pad(const char* name, const int (&cycles)[3]) {
     const int frames = cycles[0] * kPeriod;
     xm::Sample s = ToSample16(Chord(cycles, frames), name);
     LoopForward(s, 0);
-    xm::Instrument ins = One(name, std::move(s), TuneForPeriod(kPeriod, -12), 34, 128);
+    xm::Instrument ins = One(name, std::move(s), TuneForPeriod(kPeriod, -12), 56, 128);
     // Swell, then breathe: the loop runs from 48 to 56 and back for as long as the note lasts.
     ins.volumeEnvelope = Env({{0, 12}, {20, 64}, {70, 48}, {130, 56}, {190, 48}}, EnvOn | EnvLoop, 0, 2, 4);
     ins.panningEnvelope = Env({{0, 32}, {70, 46}, {210, 18}, {280, 32}}, EnvOn | EnvLoop, 0, 0, 3);
@@ -356,7 +356,7 @@ xm::Instrument Lead() {
     Normalize(b, 0.9);
     xm::Sample s = ToSample16(b, "lead");
     LoopForward(s, 0);
-    xm::Instrument ins = One("lead", std::move(s), TuneForPeriod(kPeriod, 0), 40, 118);
+    xm::Instrument ins = One("lead", std::move(s), TuneForPeriod(kPeriod, 0), 56, 118);
     ins.volumeEnvelope = Env({{0, 0}, {2, 64}, {14, 52}, {30, 0}}, EnvOn | EnvSustain, 2);
     ins.fadeout = 900;
     ins.vibratoType = 0;
@@ -382,7 +382,7 @@ xm::Instrument Pluck() {
     Normalize(b, 0.9);
     xm::Sample s = ToSample16(b, "pluck");
     LoopForward(s, static_cast<std::size_t>(kCycles) * kPeriod);
-    xm::Instrument ins = One("pluck", std::move(s), TuneForPeriod(kPeriod, 0), 34, 150);
+    xm::Instrument ins = One("pluck", std::move(s), TuneForPeriod(kPeriod, 0), 42, 150);
     ins.volumeEnvelope = Env({{0, 64}, {5, 38}, {18, 16}, {44, 0}}, EnvOn);
     return ins;
 }

@@ -22,8 +22,13 @@ std::vector<Line> SplitLines(const std::string& text) {
     int number = 0;
     while (std::getline(in, raw)) {
         ++number;
-        const std::size_t hash = raw.find('#');
-        if (hash != std::string::npos) raw.erase(hash);
+        // A comment starts with a word that begins with #; the # of C#4 is a sharp.
+        for (std::size_t i = 0; i < raw.size(); ++i) {
+            if (raw[i] == '#' && (i == 0 || raw[i - 1] == ' ' || raw[i - 1] == '\t')) {
+                raw.erase(i);
+                break;
+            }
+        }
         Line line{number, !raw.empty() && (raw[0] == ' ' || raw[0] == '\t'), {}};
         std::istringstream words(raw);
         std::string w;
@@ -135,7 +140,10 @@ private:
             for (std::size_t k = 1; k < head.words.size(); ++k) score_.name += (k > 1 ? " " : "") + head.words[k];
             return true;
         }
-        if (word == "channels") return setting(head, 1, 32, score_.channels, error);
+        if (word == "channels") {
+            if (!score_.patterns.empty()) return fail(head.number, "channels must come before the patterns", error);
+            return setting(head, 1, 32, score_.channels, error);
+        }
         if (word == "speed") return setting(head, 1, 31, score_.speed, error);
         if (word == "bpm") return setting(head, 32, 255, score_.bpm, error);
         if (word == "restart") {
@@ -157,11 +165,14 @@ private:
 
     bool track(const std::vector<Line>& lines, std::size_t first, std::size_t end, std::string& error) {
         const Line& head = lines[first];
+        if (head.words.size() >= 2 && tracks_.count(head.words[1])) {
+            return fail(head.number, "track " + head.words[1] + " defined twice", error);
+        }
+        if (head.words.size() >= 3 && head.words[2] == "=") return echo(lines, first, end, error);
         if (head.words.size() < 2 || head.words.size() > 3) {
             return fail(head.number, "track wants a name and an optional instrument", error);
         }
         const std::string& name = head.words[1];
-        if (tracks_.count(name)) return fail(head.number, "track " + name + " defined twice", error);
         int instrument = 0;
         if (head.words.size() == 3) {
             instrument = lookup_(head.words[2]);
@@ -200,6 +211,31 @@ private:
                         error);
         }
         tracks_[name] = std::move(cells);
+        return true;
+    }
+
+    // track NAME = SOURCE >ROWS [vXX]: the source delayed by ROWS rows, its
+    // notes at the given volume; what is pushed past the last row is dropped.
+    bool echo(const std::vector<Line>& lines, std::size_t first, std::size_t end, std::string& error) {
+        const Line& head = lines[first];
+        if (end > first + 1) return fail(lines[first + 1].number, "an echo track has no rows of its own", error);
+        const std::vector<std::string>& w = head.words;
+        int delay = 0;
+        std::uint8_t volume = 0;
+        if (w.size() < 5 || w.size() > 6 || w[4].size() < 2 || w[4][0] != '>' ||
+            !ParseInt(w[4].substr(1), 1, kPatternRows - 1, delay) ||
+            (w.size() == 6 && (w[5].size() != 3 || w[5][0] != 'v' || !ParseHexByte(w[5], 1, volume) || volume < 0x10))) {
+            return fail(head.number, "write track NAME = SOURCE >ROWS [vXX]", error);
+        }
+        const auto source = tracks_.find(w[3]);
+        if (source == tracks_.end()) return fail(head.number, "unknown track " + w[3], error);
+        Track cells(kPatternRows, xm::Cell{});
+        for (int row = 0; row + delay < kPatternRows; ++row) {
+            xm::Cell c = source->second[static_cast<std::size_t>(row)];
+            if (volume && c.note >= 1 && c.note <= 96) c.volume = volume;
+            cells[static_cast<std::size_t>(row + delay)] = c;
+        }
+        tracks_[w[1]] = std::move(cells);
         return true;
     }
 
