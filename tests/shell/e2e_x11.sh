@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# The Linux intro under Xvfb: a window of the screen's size, something drawn
+# on it, and a clean exit within a second on Escape and on the window
+# manager's close message.
+# Usage: e2e_x11.sh QUILLON X11_PROBE
+set -uo pipefail
+QUILLON=$1
+PROBE=$2
+SCREEN_SIZE=768x432
+WORK=$(mktemp -d)
+. "$(dirname "$0")/xvfb_session.sh"
+trap 'stop_xvfb; rm -rf "$WORK"' EXIT
+command -v xdotool >/dev/null || fail "xdotool is not installed"
+[ -x "$QUILLON" ] || fail "$QUILLON was not built"
+start_xvfb
+
+# run_until_closed HOW: starts the intro, checks its window, ends it by HOW.
+run_until_closed() {
+  local how=$1
+  "$QUILLON" >"$WORK/out-$how.txt" 2>&1 &
+  local pid=$!
+  local geometry
+  geometry=$("$PROBE" window 'quillon#1' 15000) ||
+    { kill -9 $pid 2>/dev/null; cat "$WORK/out-$how.txt"; fail "no window"; }
+  read -r id x y w h <<<"$geometry"
+  [ "$x $y ${w}x$h" = "0 0 $SCREEN_SIZE" ] ||
+    { kill -9 $pid; fail "window at $x,$y size ${w}x$h, screen is $SCREEN_SIZE"; }
+
+  if [ "$how" = escape ]; then
+    # Let a few frames reach the screen before looking at it.
+    sleep 1.5
+    local lit
+    lit=$("$PROBE" lit "$WORK/screen.png") || fail "screenshot failed"
+    [ "$lit" -ge 10 ] || { cp "$WORK/screen.png" /tmp/quillon-e2e-screen.png 2>/dev/null;
+      kill -9 $pid; fail "screen is empty ($lit per mille lit; see /tmp/quillon-e2e-screen.png)"; }
+    kill -0 $pid 2>/dev/null || fail "quillon ended before Escape: $(cat "$WORK/out-$how.txt")"
+    xdotool key Escape
+  else
+    kill -0 $pid 2>/dev/null || fail "quillon ended before the close: $(cat "$WORK/out-$how.txt")"
+    "$PROBE" close "$id" || fail "could not send WM_DELETE_WINDOW"
+  fi
+  wait_exit $pid 1000
+  cat "$WORK/out-$how.txt"
+  [ "$EXIT_STATUS" = 0 ] || fail "after $how: exit status $EXIT_STATUS after $EXIT_MS ms"
+  echo "ok: $how ended quillon with status 0 in $EXIT_MS ms"
+}
+
+run_until_closed escape
+run_until_closed close
