@@ -189,6 +189,15 @@ TEST(RowMachine, ChannelsBeyondTheTableAreNeverTouched) {
     for (int v = 64; v < kVoiceCount; ++v) EXPECT_EQ(audioOutput.voices[v].sample, nullptr);
     EXPECT_EQ(audioOutput.channels[31].note, 48);
     EXPECT_EQ(song.row, 3);
+
+    // Without instruments every note plays the empty sample: nothing to hear.
+    EXPECT_EQ(audioOutput.voices[0].sample, &emptySample);
+    audioOutput.rampFrames = 128;
+    audioOutput.inverseRampFrames = 1.0f / 128.0f;
+    std::vector<float> area(2 * 256, 0.0f);
+    MixVoices(area.data(), 256);
+    for (float value : area) ASSERT_EQ(value, 0.0f);
+    EXPECT_EQ(audioOutput.voices[0].sample, nullptr) << "the empty sample ends at once";
 }
 
 }  // namespace
