@@ -1,6 +1,7 @@
 #include "shell/win32/gui_win32.h"
 
 #include "shell/gl_extensions.h"
+#include "shell/win32/setup_dialog.h"
 
 GuiWin32* theGui = nullptr;
 
@@ -63,20 +64,7 @@ std::uint32_t GuiWin32::time() {
 }
 
 void GuiWin32::setupStep() {
-    HDC screen = GetDC(nullptr);
-    readDisplaySettings(screen);
-    ReleaseDC(nullptr, screen);
-}
-
-void GuiWin32::readDisplaySettings(HDC screen) {
-    width = static_cast<std::uint32_t>(GetSystemMetrics(SM_CXSCREEN));
-    desktopWidth = GetSystemMetrics(SM_CXSCREEN);
-    height = static_cast<std::uint32_t>(GetSystemMetrics(SM_CYSCREEN));
-    desktopHeight = GetSystemMetrics(SM_CYSCREEN);
-    frequency = GetDeviceCaps(screen, VREFRESH);
-    colorBits = GetDeviceCaps(screen, BITSPIXEL);
-    fullscreen = true;
-    multiply = 2;
+    RunSetupStep(*this, catalogue);
 }
 
 bool GuiWin32::init(std::uint32_t, std::uint32_t) {

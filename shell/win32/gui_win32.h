@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "shell/catalogue/mode_catalogue.h"
 #include "shell/gl_headers.h"
 #include "shell/gui.h"
 
@@ -22,12 +23,13 @@ public:
     HWND hwnd = nullptr;
     HGLRC hglrc = nullptr;
     HDC hdc = nullptr;
+    // The hidden setup window's display modes: modeTree, modeKeys, frequencyTree.
+    ModeCatalogue catalogue;
 
 private:
     // Runs before the window exists; fixes the display settings. The hidden
     // setup window is created here too, ahead of the settings.
     void setupStep();
-    void readDisplaySettings(HDC screen);
     bool openGlWindow();
 };
 

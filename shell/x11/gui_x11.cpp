@@ -10,6 +10,7 @@
 
 #include "shell/gl_extensions.h"
 #include "shell/gl_headers.h"
+#include "shell/x11/x11_modes.h"
 
 #include <GL/glx.h>
 
@@ -45,7 +46,10 @@ bool GuiX11::init(std::uint32_t, std::uint32_t) {
 }
 
 bool GuiX11::setupStep() {
-    return readDisplaySettings();
+    if (!readDisplaySettings())
+        return false;
+    BuildX11ModeCatalogue(display, catalogue);
+    return true;
 }
 
 bool GuiX11::readDisplaySettings() {

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "shell/catalogue/mode_catalogue.h"
 #include "shell/gui.h"
 
 struct _XDisplay;
@@ -21,6 +22,9 @@ public:
     bool init(std::uint32_t requestedWidth, std::uint32_t requestedHeight) override;
     void shutdown() override;
     void present() override;
+
+    // The display modes the setup step found on the server.
+    ModeCatalogue catalogue;
 
 private:
     // Fixes the display settings; later grows the setup dialog in front of it.
