@@ -105,29 +105,40 @@ struct PositionRecord {
 constexpr int kChannelCount = 32;
 constexpr int kVoiceCount = 256;
 constexpr int kMixedVoices = 64;
+// The largest stepInteger the mixer plays: a voice advances fewer than 256
+// sample frames per output frame. The mixer plays larger steps at this one.
+constexpr std::uint32_t kMaxStepFrames = 255;
 
 struct AudioOutput {
     WaveOutDevice* device;
     std::int32_t mixingRate;
     std::int32_t blockFrames;
     std::int32_t ringFrames;
-    std::int32_t latencyMs;
+    std::int32_t latencyMs = 1000;
     float inverseRate;
     std::int32_t rampFrames;
     float inverseRampFrames;
     WaveOutBuffer waveHeader;
     std::int16_t* outputBuffer;
     float* mixBuffer;
-    PositionRecord* positionRecords;
+    // One record per block, packed into one 64-bit word so that the scene
+    // never sees a half-written record (see PositionRecordPack).
+    std::atomic<std::uint64_t>* positionRecords;
     std::int32_t fillIndex;
     std::atomic<std::int32_t> heardIndex;
     std::atomic<std::uint8_t> stopRequested;
     std::atomic<std::uint8_t> mixing;
-    std::atomic<std::uint8_t> threadFinished;
+    std::atomic<std::uint8_t> threadFinished{1};  // no thread runs at start
     std::thread* thread;
     Song* currentSong;
     Channel channels[kChannelCount];
     Voice voices[kVoiceCount];
+    // What was allocated for mixBuffer before aligning it.
+    void* mixBufferAllocation;
+    // The device's 32-bit byte count extended to 64 bits, so that the block
+    // under the play cursor stays right when the count wraps.
+    std::uint64_t playedBytes;
+    std::uint32_t lastDeviceBytes;
 };
 
 extern AudioOutput audioOutput;
@@ -141,6 +152,11 @@ void SongSetBpm(Song* song, std::int32_t bpm);
 std::int32_t SongGetOrder(Song* song);
 std::int32_t SongGetRow(Song* song);
 std::int32_t SongGetTime(Song* song);
+// The heard block's whole record, read at once: order and row of one block,
+// never the order of one and the row of the next. Zeros when given none.
+PositionRecord SongGetPosition(Song* song);
+std::uint64_t PositionRecordPack(const PositionRecord& record);
+PositionRecord PositionRecordUnpack(std::uint64_t packed);
 void FillBlock();
 // One poll of the mixing thread: refills every block the device has finished.
 // The thread calls it every 5 ms; offline renderers call it after moving the

@@ -26,3 +26,6 @@ void WaveOutReset(WaveOutDevice* device);
 void WaveOutClose(WaveOutDevice* device);
 // Gives the calling thread time-critical priority where the platform allows it.
 void WaveOutRaiseThreadPriority();
+// Whether a mixing thread should poll this device. A device whose position
+// only its caller moves (the offline one) is polled by that caller instead.
+bool WaveOutWantsMixingThread(WaveOutDevice* device);

@@ -1,0 +1,65 @@
+// The output record, opening and closing the device, and the tempo.
+#include "music/audio_output.h"
+
+#include <cstdlib>
+
+AudioOutput audioOutput{};
+
+namespace {
+
+// Rates outside this range give blocks too short to hold a tick's start or
+// ramp lengths that overflow.
+constexpr std::int32_t kLowestRate = 1000;
+constexpr std::int32_t kHighestRate = 1000000;
+
+// The format's usual tempo, used when a module asks for none.
+constexpr std::int32_t kFallbackBpm = 125;
+
+}  // namespace
+
+int AudioOpen(std::int32_t rate) {
+    if (!FileOpsInstalled()) return 0;
+    AudioClose();
+    if (rate < kLowestRate || rate > kHighestRate) return 0;
+    audioOutput.mixingRate = rate;
+    audioOutput.device = WaveOutOpen(rate);
+    if (!audioOutput.device) return 0;
+    AudioOutput& a = audioOutput;
+    a.blockFrames = (rate / 50 + 3) & ~3;
+    a.ringFrames = a.blockFrames * (a.latencyMs / 20) * 2;
+    a.inverseRate = 1.0f / static_cast<float>(rate);
+    a.rampFrames = rate * 128 / 44100;
+    if (a.rampFrames < 1) a.rampFrames = 1;
+    a.inverseRampFrames = 1.0f / static_cast<float>(a.rampFrames);
+    for (int j = 0; j < kVoiceCount; ++j) {
+        a.voices[j] = Voice{};
+        a.voices[j].index = j;
+        a.voices[j].stepInteger = 1;
+    }
+    return 1;
+}
+
+void AudioClose() {
+    // The mixing thread polls the device: it must be gone before the device is.
+    if (audioOutput.currentSong) SongStop(audioOutput.currentSong);
+    if (!audioOutput.device) return;
+    WaveOutReset(audioOutput.device);
+    WaveOutClose(audioOutput.device);
+    audioOutput.device = nullptr;
+    // Nothing plays the ring any more, so it can go.
+    std::free(audioOutput.outputBuffer);
+    audioOutput.outputBuffer = nullptr;
+    audioOutput.waveHeader = WaveOutBuffer{};
+}
+
+void SongSetBpm(Song* song, std::int32_t bpm) {
+    if (!song) return;
+    // A tempo of 0 or below, which only a module's header can hold, would
+    // give ticks of no or infinite length.
+    if (bpm <= 0) bpm = kFallbackBpm;
+    song->bpm = bpm;
+    const double tickMs = 1000.0 / (2.0 * bpm / 5.0);
+    const double frames = tickMs * audioOutput.mixingRate / 1000.0;
+    // Every tick lasts at least one frame, so a block fill always moves on.
+    song->framesPerTick = frames >= 1.0 ? static_cast<std::int32_t>(frames) : 1;
+}

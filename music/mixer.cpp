@@ -1,0 +1,222 @@
+// The voice mixer: interpolated, looped, ramped voices summed into a block's
+// float area, and the float area converted to 16-bit.
+#include <cmath>
+
+#include "music/audio_output.h"
+
+namespace {
+
+// 0.9998941 x 2^-31 (bit pattern 2FFFF910): maps the fraction, shifted right
+// by one, to a weight just below 1.
+constexpr float kInterpolationScale = 4.656119934e-10f;
+constexpr float kGainScale = 1.0f / 255.0f;
+constexpr float kRampUnit = 1.0f / 256.0f;
+
+using Fixed = std::uint64_t;  // 32.32 sample position or step
+
+struct Pass {
+    const std::int16_t* data;
+    Fixed position;
+    Fixed step;
+    bool backward;
+};
+
+inline float Interpolate(const Pass& p) {
+    const auto frame = static_cast<std::uint32_t>(p.position >> 32);
+    const auto fraction = static_cast<std::uint32_t>(p.position);
+    const float s0 = p.data[frame];
+    const float s1 = p.data[frame + 1];
+    const float w = static_cast<float>(fraction >> 1) * kInterpolationScale;
+    return s0 + (s1 - s0) * w;
+}
+
+inline void Advance(Pass& p) {
+    if (p.backward) p.position -= p.step;
+    else p.position += p.step;
+}
+
+void MixConstant(Pass& p, float* out, std::int32_t count, float gl, float gr) {
+    std::int32_t k = 0;
+    for (; k + 1 < count; k += 2) {
+        const float a = Interpolate(p);
+        Advance(p);
+        const float b = Interpolate(p);
+        Advance(p);
+        out[0] += a * gl;
+        out[1] += a * gr;
+        out[2] += b * gl;
+        out[3] += b * gr;
+        out += 4;
+    }
+    if (k < count) {
+        const float a = Interpolate(p);
+        Advance(p);
+        out[0] += a * gl;
+        out[1] += a * gr;
+    }
+}
+
+void MixRamped(Pass& p, float* out, std::int32_t count, float* gl, float* gr, float dl, float dr) {
+    float left = *gl;
+    float right = *gr;
+    for (std::int32_t k = 0; k < count; ++k) {
+        const float v = Interpolate(p);
+        Advance(p);
+        out[0] += v * left;
+        out[1] += v * right;
+        out += 2;
+        left += dl;
+        right += dr;
+    }
+    *gl = left;
+    *gr = right;
+}
+
+// Output frames until the position crosses the boundary: exact in 64 bits,
+// so that no pass stops short of a boundary it is within 2^-24 frames of
+// (which would repeat for ever) or runs a frame past a sample's end.
+std::uint64_t FramesTo(Fixed distance, Fixed step) {
+    if (step == 0) return UINT64_MAX;
+    return distance / step + (distance % step != 0 ? 1 : 0);
+}
+
+std::int64_t PositiveModulo(__int128 value, __int128 period) {
+    __int128 r = value % period;
+    if (r < 0) r += period;
+    return static_cast<std::int64_t>(r);
+}
+
+// Folds a position that left a forward loop back into it, keeping the
+// fraction: the same as taking the loop length off until it is inside.
+void WrapForward(Pass& p, Fixed start, Fixed length) {
+    const auto offset = static_cast<std::int64_t>(p.position - start);
+    p.position = start + static_cast<Fixed>(PositiveModulo(offset, length));
+    p.backward = false;
+}
+
+// Mirrors a position that left a ping-pong loop at whichever end it crossed,
+// as often as needed, flipping the direction at each mirror. Going forward
+// and backward are one motion along a path twice the loop long.
+void FoldPingPong(Pass& p, Fixed start, Fixed length) {
+    const __int128 period = static_cast<__int128>(length) * 2;
+    const __int128 offset = static_cast<std::int64_t>(p.position - start);
+    const __int128 along = p.backward ? period - 1 - offset : offset;
+    const std::int64_t r = PositiveModulo(along, period);
+    p.backward = r >= static_cast<__int128>(length);
+    p.position = start + static_cast<Fixed>(p.backward ? period - 1 - r : r);
+}
+
+}  // namespace
+
+void MixVoice(Voice* voice, float* area, std::int32_t frameCount) {
+    const Sample* sample = voice->sample;
+    if (!sample || frameCount <= 0) return;
+    const AudioOutput& a = audioOutput;
+    const std::int32_t rampFrames = a.rampFrames > 0 ? a.rampFrames : 1;
+    const float inverseRampFrames = a.rampFrames > 0 ? a.inverseRampFrames : 1.0f;
+
+    Pass p{sample->data, (Fixed{voice->position} << 32) | voice->positionFraction,
+           (Fixed{voice->stepInteger} << 32) | voice->stepFraction, voice->direction == 2};
+    if (voice->stepInteger > kMaxStepFrames) p.step = Fixed{kMaxStepFrames} << 32;
+    const Fixed loopStart = Fixed{sample->loopStart} << 32;
+    const std::uint64_t endFrame = std::uint64_t{sample->loopStart} + sample->loopLength;
+    const Fixed loopEnd = (endFrame > UINT32_MAX ? Fixed{UINT32_MAX} : endFrame) << 32;
+    const Fixed loopLength = loopEnd - loopStart;
+
+    std::int32_t remaining = frameCount;
+    float* out = area;
+    bool idle = !p.data;
+    while (remaining > 0 && !idle) {
+        std::int32_t count = remaining;
+        bool boundary = false;
+        // A position already outside what the current direction may cross
+        // counts as on the boundary, so no frame is read from outside.
+        std::uint64_t frames;
+        if (!p.backward) {
+            frames = p.position >= loopEnd ? 0 : FramesTo(loopEnd - p.position, p.step);
+        } else {
+            frames = p.position < loopStart || p.position >= loopEnd
+                         ? 0
+                         : FramesTo(p.position - loopStart + 1, p.step);
+        }
+        if (frames <= static_cast<std::uint64_t>(count)) {
+            count = static_cast<std::int32_t>(frames);
+            boundary = true;
+        }
+
+        if (!(voice->rampFramesLeft > 0 && voice->leftGain == voice->seenLeftGain &&
+              voice->rightGain == voice->seenRightGain)) {
+            voice->seenLeftGain = voice->leftGain;
+            voice->seenRightGain = voice->rightGain;
+            const std::int32_t wholeLeft = voice->rampLeft / 256;
+            const std::int32_t wholeRight = voice->rampRight / 256;
+            voice->rampDeltaLeft = voice->leftGain == wholeLeft ? 0.0f
+                                   : static_cast<float>(voice->leftGain - wholeLeft) * kGainScale * inverseRampFrames;
+            voice->rampDeltaRight = voice->rightGain == wholeRight
+                                        ? 0.0f
+                                        : static_cast<float>(voice->rightGain - wholeRight) * kGainScale *
+                                              inverseRampFrames;
+            voice->rampFramesLeft =
+                voice->rampDeltaLeft != 0.0f || voice->rampDeltaRight != 0.0f ? rampFrames : 0;
+        }
+        const bool ramp = voice->rampFramesLeft > 0;
+        if (ramp && count > voice->rampFramesLeft) {
+            count = voice->rampFramesLeft;
+            boundary = false;
+        }
+
+        if (ramp) {
+            float gl = static_cast<float>(voice->rampLeft) * kRampUnit * kGainScale;
+            float gr = static_cast<float>(voice->rampRight) * kRampUnit * kGainScale;
+            MixRamped(p, out, count, &gl, &gr, voice->rampDeltaLeft, voice->rampDeltaRight);
+            voice->rampLeft = static_cast<std::int32_t>(std::lrint(gl * 255.0f * 256.0f));
+            voice->rampRight = static_cast<std::int32_t>(std::lrint(gr * 255.0f * 256.0f));
+            voice->rampFramesLeft -= count;
+            if (voice->rampFramesLeft == 0) {
+                voice->rampDeltaLeft = 0.0f;
+                voice->rampDeltaRight = 0.0f;
+                voice->rampLeft = voice->leftGain * 256;
+                voice->rampRight = voice->rightGain * 256;
+            }
+        } else {
+            MixConstant(p, out, count, static_cast<float>(voice->leftGain) * kGainScale,
+                        static_cast<float>(voice->rightGain) * kGainScale);
+        }
+        out += std::size_t{2} * static_cast<std::size_t>(count);
+        remaining -= count;
+
+        if (!boundary) continue;
+        if ((sample->loopType & LoopForward) && loopLength != 0) {
+            WrapForward(p, loopStart, loopLength);
+        } else if ((sample->loopType & LoopPingPong) && loopLength != 0) {
+            FoldPingPong(p, loopStart, loopLength);
+        } else {
+            idle = true;
+        }
+    }
+    if (idle) {
+        voice->sample = nullptr;
+        voice->position = 0;
+        voice->positionFraction = 0;
+        return;
+    }
+    voice->position = static_cast<std::uint32_t>(p.position >> 32);
+    voice->positionFraction = static_cast<std::uint32_t>(p.position);
+    voice->direction = p.backward ? 2 : 1;
+}
+
+void MixVoices(float* area, std::int32_t frameCount) {
+    for (int i = 0; i < kMixedVoices; ++i) MixVoice(&audioOutput.voices[i], area, frameCount);
+}
+
+void ConvertBlock(std::int16_t* output, const float* area, std::int32_t frameCount) {
+    const std::int32_t values = frameCount * 2;
+    for (std::int32_t i = 0; i < values; ++i) {
+        const float x = area[i];
+        // Clipped before rounding, which gives the same result for every
+        // value and keeps the rounding within the integer's range.
+        if (x >= 32767.0f) output[i] = 32767;
+        else if (x <= -32768.0f) output[i] = -32768;
+        else output[i] = static_cast<std::int16_t>(std::lrint(x));
+    }
+}

@@ -1,0 +1,43 @@
+// The mixing thread: follows the device's play cursor and refills the blocks
+// it has finished.
+#include "music/mixing_thread.h"
+
+#include <chrono>
+#include <thread>
+
+#include "music/audio_output.h"
+
+void MixingCatchUp() {
+    AudioOutput& a = audioOutput;
+    if (!a.currentSong || !a.device || !a.positionRecords || a.blockFrames <= 0) return;
+    const std::uint32_t bytes = WaveOutPositionBytes(a.device);
+    // The unsigned difference is right across a wrap of the 32-bit count;
+    // 2^32 bytes is no whole number of rings, so the wrapped count itself
+    // would name the wrong block.
+    a.playedBytes += static_cast<std::uint32_t>(bytes - a.lastDeviceBytes);
+    a.lastDeviceBytes = bytes;
+    const std::uint64_t frames = a.playedBytes / 4;
+    const auto playing = static_cast<std::int32_t>((frames % static_cast<std::uint64_t>(a.ringFrames)) /
+                                                   static_cast<std::uint64_t>(a.blockFrames));
+    const std::int32_t blocks = a.ringFrames / a.blockFrames;
+    while (a.fillIndex != playing) {
+        a.mixing = 1;
+        // The heard block moves on before the block behind it is refilled, so
+        // the record being rewritten is never the one the scene reads.
+        std::int32_t heard = a.heardIndex.load(std::memory_order_relaxed) + 1;
+        if (heard >= blocks) heard = 0;
+        a.heardIndex.store(heard, std::memory_order_release);
+        FillBlock();
+        a.mixing = 0;
+    }
+}
+
+int MixingThread() {
+    WaveOutRaiseThreadPriority();
+    while (!audioOutput.stopRequested) {
+        MixingCatchUp();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    audioOutput.threadFinished = 1;
+    return 0;
+}

@@ -1,0 +1,3 @@
+#pragma once
+// The mixing thread's procedure; SongPlay starts it.
+int MixingThread();

@@ -1,0 +1,20 @@
+// The music start-up: memory file, output, and the embedded song.
+#include <cstdio>
+
+#include "music/audio_output.h"
+#include "music/embedded_song.h"
+
+void MusicStart(Song** songSlot) {
+    if (!songSlot) return;
+    *songSlot = nullptr;
+    SetFileOps(MemoryFileOpen, MemoryFileClose, MemoryFileRead, MemoryFileSeek, MemoryFileTell);
+    if (!AudioOpen(44100)) {
+        std::printf("Error upon initialization.\n");
+        return;
+    }
+    *songSlot = SongLoad(reinterpret_cast<const char*>(embeddedSong), nullptr);
+    if (!*songSlot) {
+        AudioClose();
+        std::printf("Error loading song\n");
+    }
+}

@@ -1,0 +1,156 @@
+// Starting and stopping a song, and filling one block of the ring.
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <system_error>
+#include <thread>
+
+#include "music/audio_output.h"
+#include "music/mixing_thread.h"
+
+namespace {
+
+std::int32_t BlockCount() {
+    return audioOutput.blockFrames > 0 ? audioOutput.ringFrames / audioOutput.blockFrames : 0;
+}
+
+bool AllocateRing() {
+    AudioOutput& a = audioOutput;
+    const auto frames = static_cast<std::size_t>(a.ringFrames);
+    a.positionRecords = new (std::nothrow) std::atomic<std::uint64_t>[static_cast<std::size_t>(BlockCount())]();
+    // The device may still be looping an earlier ring: it was reset above, so
+    // the buffer is free to clear and reuse.
+    if (!a.outputBuffer) a.outputBuffer = static_cast<std::int16_t*>(std::calloc(frames, 4));
+    else std::memset(a.outputBuffer, 0, frames * 4);
+    a.mixBufferAllocation = std::malloc(frames * 2 * sizeof(float) + 256);
+    if (!a.positionRecords || !a.outputBuffer || !a.mixBufferAllocation) return false;
+    const auto address = reinterpret_cast<std::uintptr_t>(a.mixBufferAllocation);
+    a.mixBuffer = reinterpret_cast<float*>((address + 15) & ~std::uintptr_t{15});
+    return true;
+}
+
+void StartMixingThread() {
+    AudioOutput& a = audioOutput;
+    a.stopRequested = 0;
+    if (!WaveOutWantsMixingThread(a.device)) return;
+    // Set here rather than by the thread, so that a stop right after the start
+    // waits for a thread that has not run yet.
+    a.threadFinished = 0;
+    try {
+        a.thread = new std::thread(MixingThread);
+    } catch (const std::exception&) {
+        delete a.thread;
+        a.thread = nullptr;
+        a.threadFinished = 1;
+    }
+}
+
+}  // namespace
+
+void FillBlock() {
+    AudioOutput& a = audioOutput;
+    Song* song = a.currentSong;
+    if (!song || !a.mixBuffer) return;
+    const std::int32_t first = a.fillIndex * a.blockFrames;
+    float* area = a.mixBuffer + std::size_t{2} * static_cast<std::size_t>(first);
+    std::memset(area, 0, std::size_t{2} * sizeof(float) * static_cast<std::size_t>(a.blockFrames));
+    std::int32_t left = song->tickFramesLeft;
+    std::int32_t done = 0;
+    while (done < a.blockFrames) {
+        if (left <= 0) {
+            if (song->tickHandler) song->tickHandler(song);
+            left = song->framesPerTick;
+            // However the tick handler set the tempo, the block moves on.
+            if (left < 1) left = 1;
+        }
+        const std::int32_t n = left < a.blockFrames - done ? left : a.blockFrames - done;
+        MixVoices(area + std::size_t{2} * static_cast<std::size_t>(done), n);
+        done += n;
+        song->elapsedMs += static_cast<std::int32_t>(static_cast<float>(n) * a.inverseRate * 1000.0);
+        left -= n;
+    }
+    const PositionRecord record{static_cast<std::uint8_t>(song->order), static_cast<std::uint8_t>(song->row),
+                                song->elapsedMs};
+    a.positionRecords[a.fillIndex].store(PositionRecordPack(record), std::memory_order_release);
+    song->tickFramesLeft = left;
+    ConvertBlock(a.outputBuffer + std::size_t{2} * static_cast<std::size_t>(first), area, a.blockFrames);
+    a.fillIndex += 1;
+    if (a.fillIndex >= BlockCount()) a.fillIndex = 0;
+}
+
+int SongPlay(Song* song) {
+    if (!song) return 0;
+    SongStop(song);
+    AudioOutput& a = audioOutput;
+    // Without an open device there is no ring to fill.
+    if (!a.device) return 0;
+    song->globalVolume = song->initialGlobalVolume;
+    song->speed = song->defaultSpeed;
+    song->row = 0;
+    song->order = 0;
+    song->nextRow = -1;
+    song->nextOrder = -1;
+    song->tickFramesLeft = 0;
+    song->tick = 0;
+    song->extraTicks = 0;
+    song->elapsedMs = 0;
+    if (song->onPlay) song->onPlay(song);
+    SongSetBpm(song, song->defaultBpm);
+    // Voices still sounding from an earlier play may point at the samples of
+    // a song freed since: every play starts from silent voices.
+    for (int j = 0; j < kVoiceCount; ++j) {
+        a.voices[j] = Voice{};
+        a.voices[j].index = j;
+        a.voices[j].stepInteger = 1;
+    }
+    const std::int32_t channels = song->channelCount < kChannelCount ? song->channelCount : kChannelCount;
+    for (std::int32_t i = 0; i < channels; ++i) {
+        a.channels[i] = Channel{};
+        a.channels[i].voice = &a.voices[i];
+    }
+    // A second start begins from a silent, rewound device, so that its byte
+    // count and the heard block start again from block 0.
+    WaveOutReset(a.device);
+    a.heardIndex = 0;
+    a.playedBytes = 0;
+    a.lastDeviceBytes = 0;
+    a.currentSong = song;
+    if (!AllocateRing()) {
+        SongStop(song);
+        return 0;
+    }
+    a.waveHeader = WaveOutBuffer{a.outputBuffer, static_cast<std::uint32_t>(a.ringFrames) * 4u, false};
+    WaveOutPrepare(a.device, &a.waveHeader);
+    a.fillIndex = 0;
+    do {
+        FillBlock();
+    } while (a.fillIndex != 0);
+    WaveOutWriteLooping(a.device, &a.waveHeader);
+    StartMixingThread();
+    return 1;
+}
+
+int SongStop(Song* song) {
+    if (!song) return 0;
+    AudioOutput& a = audioOutput;
+    a.stopRequested = 1;
+    while (a.mixing) std::this_thread::yield();
+    if (a.thread) {
+        while (!a.threadFinished) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        a.thread->join();
+        delete a.thread;
+        a.thread = nullptr;
+    }
+    std::free(a.mixBufferAllocation);
+    a.mixBufferAllocation = nullptr;
+    a.mixBuffer = nullptr;
+    if (a.waveHeader.data && a.device) {
+        WaveOutUnprepare(a.device, &a.waveHeader);
+        a.waveHeader.prepared = false;
+    }
+    a.currentSong = nullptr;
+    delete[] a.positionRecords;
+    a.positionRecords = nullptr;
+    return 1;
+}

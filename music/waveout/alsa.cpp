@@ -1,0 +1,150 @@
+// ALSA wave-out: a thread of the backend feeds the ring to the default PCM
+// device round and round, and the position reported is what the device has
+// actually played (frames written less the device's delay).
+#include <alsa/asoundlib.h>
+#include <pthread.h>
+#include <sched.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <new>
+#include <system_error>
+#include <thread>
+
+#include "music/wave_out.h"
+
+struct WaveOutDevice {
+    snd_pcm_t* pcm;
+    const std::int16_t* ring;
+    std::uint32_t ringFrames;
+    std::thread* feeder;
+    std::atomic<bool> stop;
+    std::atomic<std::uint32_t> positionBytes;
+};
+
+namespace {
+
+// About a tenth of a second queued in the device: short enough that the
+// position follows what is heard, long enough to ride out scheduling delays.
+constexpr unsigned kDeviceLatencyUs = 100000;
+
+// A missing device is reported once by the caller, not line by line here.
+void Quiet(const char*, int, const char*, int, const char*, ...) {}
+
+void Feed(WaveOutDevice* d) {
+    WaveOutRaiseThreadPriority();
+    std::uint32_t offset = 0;
+    std::uint64_t written = 0;
+    while (!d->stop.load()) {
+        // Waits in short steps so that a stop is seen within a few ms.
+        const int ready = snd_pcm_wait(d->pcm, 10);
+        snd_pcm_sframes_t room = ready < 0 ? ready : snd_pcm_avail_update(d->pcm);
+        if (room < 0) {
+            // An underrun or suspend: start the stream again and go on.
+            if (snd_pcm_recover(d->pcm, static_cast<int>(room), 1) < 0) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            continue;
+        }
+        snd_pcm_uframes_t n = d->ringFrames - offset;
+        if (n > static_cast<snd_pcm_uframes_t>(room)) n = static_cast<snd_pcm_uframes_t>(room);
+        if (n == 0) continue;
+        const snd_pcm_sframes_t r = snd_pcm_writei(d->pcm, d->ring + std::size_t{2} * offset, n);
+        if (r == -EAGAIN) continue;
+        if (r < 0) {
+            snd_pcm_recover(d->pcm, static_cast<int>(r), 1);
+            continue;
+        }
+        offset += static_cast<std::uint32_t>(r);
+        if (offset >= d->ringFrames) offset = 0;
+        written += static_cast<std::uint64_t>(r);
+        snd_pcm_sframes_t delay = 0;
+        if (snd_pcm_delay(d->pcm, &delay) < 0 || delay < 0) delay = 0;
+        const std::uint64_t played =
+            written > static_cast<std::uint64_t>(delay) ? written - static_cast<std::uint64_t>(delay) : 0;
+        d->positionBytes.store(static_cast<std::uint32_t>(played * 4));
+    }
+}
+
+void StopFeeder(WaveOutDevice* d) {
+    if (!d->feeder) return;
+    d->stop.store(true);
+    d->feeder->join();
+    delete d->feeder;
+    d->feeder = nullptr;
+}
+
+}  // namespace
+
+WaveOutDevice* WaveOutOpen(std::int32_t rate) {
+    snd_lib_error_set_handler(Quiet);
+    snd_pcm_t* pcm = nullptr;
+    if (snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) return nullptr;
+    snd_pcm_uframes_t bufferFrames = 0;
+    snd_pcm_uframes_t period = 0;
+    if (snd_pcm_set_params(pcm, SND_PCM_FORMAT_S16_LE, SND_PCM_ACCESS_RW_INTERLEAVED, 2,
+                           static_cast<unsigned>(rate), 1, kDeviceLatencyUs) < 0 ||
+        snd_pcm_get_params(pcm, &bufferFrames, &period) < 0 || period == 0) {
+        snd_pcm_close(pcm);
+        return nullptr;
+    }
+    auto* d = new (std::nothrow) WaveOutDevice{pcm, nullptr, 0, nullptr, {false}, {0}};
+    if (!d) snd_pcm_close(pcm);
+    return d;
+}
+
+void WaveOutPrepare(WaveOutDevice*, WaveOutBuffer* buffer) {
+    buffer->prepared = true;
+}
+
+void WaveOutWriteLooping(WaveOutDevice* d, WaveOutBuffer* buffer) {
+    StopFeeder(d);
+    d->ring = static_cast<const std::int16_t*>(buffer->data);
+    d->ringFrames = buffer->bytes / 4;
+    d->positionBytes.store(0);
+    if (!d->ring || d->ringFrames == 0) return;
+    snd_pcm_prepare(d->pcm);
+    d->stop.store(false);
+    try {
+        d->feeder = new std::thread(Feed, d);
+    } catch (const std::exception&) {
+        d->feeder = nullptr;
+    }
+}
+
+std::uint32_t WaveOutPositionBytes(WaveOutDevice* d) {
+    return d->positionBytes.load();
+}
+
+// Like a device that refuses to release a buffer it is still playing, the ring
+// keeps looping until the device is reset.
+void WaveOutUnprepare(WaveOutDevice* d, WaveOutBuffer* buffer) {
+    if (!d->feeder) buffer->prepared = false;
+}
+
+void WaveOutReset(WaveOutDevice* d) {
+    StopFeeder(d);
+    snd_pcm_drop(d->pcm);
+    snd_pcm_prepare(d->pcm);
+    d->positionBytes.store(0);
+}
+
+void WaveOutClose(WaveOutDevice* d) {
+    if (!d) return;
+    WaveOutReset(d);
+    snd_pcm_close(d->pcm);
+    delete d;
+}
+
+// SCHED_FIFO needs a privilege most users lack; without it the thread simply
+// keeps its normal priority.
+void WaveOutRaiseThreadPriority() {
+    sched_param param{};
+    param.sched_priority = sched_get_priority_max(SCHED_FIFO);
+    pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
+}
+
+bool WaveOutWantsMixingThread(WaveOutDevice*) {
+    return true;
+}

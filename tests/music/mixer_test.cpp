@@ -1,0 +1,280 @@
+// The voice mixer: ramps, loops, the end of a sample, interpolation and the
+// conversion to 16-bit.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "tests/music/music_test_support.h"
+
+using namespace music_test;
+
+namespace {
+
+// A sample with its guard frame and spare frames, as the loader leaves it.
+struct TestSample {
+    TestSample(std::vector<std::int16_t> frames, std::uint8_t loopType, std::uint32_t loopStart,
+               std::uint32_t loopLength)
+        : data(std::move(frames)) {
+        sample.length = static_cast<std::uint32_t>(data.size());
+        data.resize(data.size() + 8, 0);
+        sample.data = data.data();
+        sample.loopType = loopType;
+        sample.loopStart = loopType == LoopNone ? 0 : loopStart;
+        sample.loopLength = loopType == LoopNone ? sample.length : loopLength;
+        const std::uint32_t end = sample.loopStart + sample.loopLength;
+        if (loopType == LoopForward) data[end] = data[sample.loopStart];
+        if (loopType == LoopPingPong) data[end] = data[end - 1];
+    }
+    std::vector<std::int16_t> data;
+    Sample sample{};
+};
+
+std::vector<std::int16_t> Constant(std::size_t frames, std::int16_t value) {
+    return std::vector<std::int16_t>(frames, value);
+}
+
+std::vector<std::int16_t> Ramp(std::size_t frames) {
+    std::vector<std::int16_t> v(frames);
+    for (std::size_t i = 0; i < frames; ++i) v[i] = static_cast<std::int16_t>(i);
+    return v;
+}
+
+class Mixer : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(OpenOffline(44100)); }
+    void TearDown() override { CloseOutput(); }
+
+    // A voice starting a note as the voice control leaves it: from silence.
+    Voice& Start(Sample* sample, std::uint32_t stepInteger, std::uint32_t stepFraction, int left, int right) {
+        Voice& v = audioOutput.voices[0];
+        v.sample = sample;
+        v.position = 0;
+        v.positionFraction = 0;
+        v.direction = 1;
+        v.stepInteger = stepInteger;
+        v.stepFraction = stepFraction;
+        v.leftGain = left;
+        v.rightGain = right;
+        v.rampLeft = v.rampRight = 0;
+        v.rampFramesLeft = 0;
+        return v;
+    }
+    std::vector<float> Mix(Voice& v, int frames) {
+        std::vector<float> out(static_cast<std::size_t>(frames) * 2, 0.0f);
+        MixVoice(&v, out.data(), frames);
+        return out;
+    }
+};
+
+TEST_F(Mixer, ANoteFadesInOverTheRampLength) {
+    TestSample s(Constant(1000, 10000), LoopForward, 0, 1000);
+    Voice& v = Start(&s.sample, 1, 0, 127, 51);
+    const std::vector<float> out = Mix(v, 300);
+    const float fullLeft = 10000.0f * 127.0f / 255.0f;
+    const float stepLeft = fullLeft / 128.0f;
+    for (int k = 0; k < 128; ++k) {
+        EXPECT_NEAR(out[2 * k], stepLeft * static_cast<float>(k), 0.05f) << k;
+        EXPECT_NEAR(out[2 * k + 1], 10000.0f * 51.0f / 255.0f / 128.0f * static_cast<float>(k), 0.05f) << k;
+    }
+    for (int k = 128; k < 300; ++k) EXPECT_FLOAT_EQ(out[2 * k], fullLeft) << k;
+    EXPECT_EQ(v.rampFramesLeft, 0);
+    EXPECT_EQ(v.rampLeft, 127 * 256);
+    EXPECT_EQ(v.rampRight, 51 * 256);
+}
+
+TEST_F(Mixer, GainChangesRampForTheFullLengthWhateverTheirSize) {
+    TestSample s(Constant(1000, 10000), LoopForward, 0, 1000);
+    for (int target : {126, 0, 64}) {
+        Voice& v = Start(&s.sample, 1, 0, 127, 127);
+        v.rampLeft = v.rampRight = 127 * 256;
+        v.seenLeftGain = v.seenRightGain = 127;
+        v.leftGain = target;
+        const std::vector<float> out = Mix(v, 200);
+        EXPECT_EQ(v.rampFramesLeft, 0);
+        const float from = 10000.0f * 127.0f / 255.0f;
+        const float to = 10000.0f * static_cast<float>(target) / 255.0f;
+        EXPECT_NEAR(out[2 * 64], from + (to - from) * 0.5f, 0.05f);
+        EXPECT_GT(std::fabs(out[2 * 127] - to), 0.0f);
+        EXPECT_FLOAT_EQ(out[2 * 128], to) << target;
+        EXPECT_FLOAT_EQ(out[2 * 64 + 1], from);  // the right side had nothing to do
+    }
+    // A target that the whole part of the current gain already equals starts
+    // no ramp on that side.
+    Voice& v = Start(&s.sample, 1, 0, 100, 100);
+    v.rampLeft = v.rampRight = 100 * 256 + 90;
+    v.seenLeftGain = v.seenRightGain = 99;
+    Mix(v, 10);
+    EXPECT_EQ(v.rampFramesLeft, 0);
+    EXPECT_EQ(v.rampLeft, 100 * 256 + 90);
+}
+
+TEST_F(Mixer, ANewTargetMidRampStartsAFreshRampFromTheGainReached) {
+    TestSample s(Constant(1000, 10000), LoopForward, 0, 1000);
+    Voice& v = Start(&s.sample, 1, 0, 127, 127);
+    Mix(v, 64);
+    EXPECT_EQ(v.rampFramesLeft, 64);
+    EXPECT_NEAR(v.rampLeft, 127 * 128, 2);
+    v.leftGain = 0;
+    const std::vector<float> out = Mix(v, 200);
+    // The fresh ramp runs from the 63.5 reached, by steps set from its
+    // whole part 63, and lands exactly on the target at its end.
+    const float unit = 10000.0f / 255.0f;
+    EXPECT_NEAR(out[0], 63.5f * unit, 2.0f);
+    EXPECT_NEAR(out[2 * 64], (63.5f - 31.5f) * unit, 2.0f);
+    EXPECT_GT(out[2 * 127], 0.0f);
+    EXPECT_FLOAT_EQ(out[2 * 128], 0.0f);
+    // The right side's ramp restarted as well, from where it had got to.
+    EXPECT_NEAR(out[2 * 128 + 1], 10000.0f * 127.0f / 255.0f, 0.01f);
+    EXPECT_LT(out[1], out[2 * 100 + 1]);
+}
+
+TEST_F(Mixer, ASampleWithoutLoopStopsAtItsEnd) {
+    // 100 frames at a step of 1.5: the position reaches 100 at output frame 67.
+    TestSample s(Constant(100, 1000), LoopNone, 0, 0);
+    Voice& v = Start(&s.sample, 1, 0x80000000u, 255, 255);
+    v.rampLeft = v.rampRight = 255 * 256;
+    v.seenLeftGain = v.seenRightGain = 255;
+    std::vector<float> out = Mix(v, 40);
+    EXPECT_EQ(v.sample, &s.sample);
+    const std::vector<float> rest = Mix(v, 60);
+    out.insert(out.end(), rest.begin(), rest.end());
+    EXPECT_FLOAT_EQ(out[2 * 66], 1000.0f);
+    EXPECT_FLOAT_EQ(out[2 * 67], 0.0f);
+    EXPECT_FLOAT_EQ(out[2 * 99], 0.0f);
+    EXPECT_EQ(v.sample, nullptr);
+    EXPECT_EQ(v.position, 0u);
+    // Idle, it adds nothing.
+    EXPECT_FLOAT_EQ(Mix(v, 4)[0], 0.0f);
+
+    // The shared empty sample falls idle at once.
+    Voice& e = Start(&emptySample, 1, 0, 127, 127);
+    EXPECT_FLOAT_EQ(Mix(e, 8)[0], 0.0f);
+    EXPECT_EQ(e.sample, nullptr);
+}
+
+TEST_F(Mixer, PingPongPositionsNeverLeaveTheLoop) {
+    TestSample s(Ramp(64), LoopPingPong, 16, 32);
+    std::mt19937 random(7);
+    for (std::uint32_t fraction : {0xB3333333u, 0x40000000u, 0u}) {
+        Voice& v = Start(&s.sample, fraction == 0 ? 3 : 0, fraction, 255, 255);
+        v.rampLeft = v.rampRight = 255 * 256;
+        v.seenLeftGain = v.seenRightGain = 255;
+        int turns = 0;
+        int lastDirection = 1;
+        for (int chunk = 0; chunk < 400; ++chunk) {
+            const std::vector<float> out = Mix(v, 1 + static_cast<int>(random() % 50));
+            for (std::size_t k = 0; k < out.size(); k += 2) {
+                // Interpolated values of a ramp stay within the frames read.
+                EXPECT_GE(out[k], 0.0f);
+                EXPECT_LE(out[k], 63.0f);
+            }
+            ASSERT_EQ(v.sample, &s.sample);
+            if (v.position >= 16) {
+                EXPECT_LT(v.position, 48u);
+            } else {
+                EXPECT_EQ(turns, 0);  // before the loop is first reached
+            }
+            if (v.direction != lastDirection) ++turns;
+            lastDirection = v.direction;
+        }
+        EXPECT_GT(turns, 10);
+    }
+}
+
+TEST_F(Mixer, PingPongMirrorsAtBothEnds) {
+    // Loop 0..8; going backward from 0.5 by 1 crosses the start.
+    TestSample s(Ramp(8), LoopPingPong, 0, 8);
+    Voice& v = Start(&s.sample, 1, 0, 0, 0);
+    v.direction = 2;
+    v.positionFraction = 0x80000000u;
+    Mix(v, 1);
+    // 2 x 0 - (-0.5) - 2^-32
+    EXPECT_EQ(v.direction, 1);
+    EXPECT_EQ(v.position, 0u);
+    EXPECT_EQ(v.positionFraction, 0x7FFFFFFFu);
+    // Forward from 7.25 by 1 crosses the end E = 8: 2 x 8 - 8.25 - 2^-32.
+    v.position = 7;
+    v.positionFraction = 0x40000000u;
+    Mix(v, 1);
+    EXPECT_EQ(v.direction, 2);
+    EXPECT_EQ(v.position, 7u);
+    EXPECT_EQ(v.positionFraction, 0xBFFFFFFFu);
+    // Backward landing exactly on the loop start stays inside, going on backward.
+    v.position = 1;
+    v.positionFraction = 0;
+    Mix(v, 1);
+    EXPECT_EQ(v.direction, 2);
+    EXPECT_EQ(v.position, 0u);
+}
+
+TEST_F(Mixer, ForwardLoopsKeepTheFraction) {
+    TestSample s(Ramp(100), LoopForward, 20, 80);
+    const std::uint64_t step = (std::uint64_t{1} << 32) + 0x40000001u;  // 1.25 and a hair
+    Voice& v = Start(&s.sample, 1, 0x40000001u, 0, 0);
+    std::uint64_t exact = 0;
+    for (int frames : {50, 33, 300, 1, 1000}) {
+        Mix(v, frames);
+        exact += step * static_cast<std::uint64_t>(frames);
+        const std::uint64_t end = std::uint64_t{100} << 32;
+        const std::uint64_t length = std::uint64_t{80} << 32;
+        if (exact >= end) exact = (std::uint64_t{20} << 32) + (exact - (std::uint64_t{20} << 32)) % length;
+        EXPECT_EQ(v.position, static_cast<std::uint32_t>(exact >> 32)) << frames;
+        EXPECT_EQ(v.positionFraction, static_cast<std::uint32_t>(exact)) << frames;
+    }
+}
+
+TEST_F(Mixer, PositionsJustShortOfTheBoundaryMoveOn) {
+    // 2^-32 before the loop end, closer than the 8.24 step can resolve.
+    TestSample s(Ramp(50), LoopForward, 10, 40);
+    Voice& v = Start(&s.sample, 0, 0x80000000u, 0, 0);
+    v.position = 49;
+    v.positionFraction = 0xFFFFFFFFu;
+    Mix(v, 1000);
+    EXPECT_GE(v.position, 10u);
+    EXPECT_LT(v.position, 50u);
+
+    // Steps beyond the mixer's limit are played at the limit.
+    Voice& fast = Start(&s.sample, 100000, 0, 127, 127);
+    Mix(fast, 500);
+    EXPECT_GE(fast.position, 10u);
+    EXPECT_LT(fast.position, 50u);
+}
+
+TEST_F(Mixer, InterpolatesBetweenNeighbouringFrames) {
+    TestSample s({0, 1000, 3000, 3000}, LoopNone, 0, 0);
+    Voice& v = Start(&s.sample, 0, 0x80000000u, 255, 255);
+    v.rampLeft = v.rampRight = 255 * 256;
+    v.seenLeftGain = v.seenRightGain = 255;
+    const std::vector<float> out = Mix(v, 3);
+    EXPECT_FLOAT_EQ(out[0], 0.0f);
+    // Halfway, with the weight a hair below one half.
+    EXPECT_NEAR(out[2], 500.0f, 0.1f);
+    EXPECT_LT(out[2], 500.0f);
+    EXPECT_FLOAT_EQ(out[4], 1000.0f);
+}
+
+TEST_F(Mixer, VoicesAreSummed) {
+    TestSample s(Constant(1000, 255), LoopForward, 0, 1000);
+    for (int i : {0, 1, 63, 64}) {
+        Voice& v = audioOutput.voices[i];
+        v.sample = &s.sample;
+        v.stepInteger = 1;
+        v.direction = 1;
+        v.leftGain = v.rightGain = v.seenLeftGain = v.seenRightGain = 100;
+        v.rampLeft = v.rampRight = 100 * 256;
+    }
+    std::vector<float> out(8, 0.0f);
+    MixVoices(out.data(), 4);
+    EXPECT_FLOAT_EQ(out[6], 300.0f);  // voice 64 is never mixed
+}
+
+TEST(ConvertBlock, RoundsHalfToEvenAndClips) {
+    const float in[] = {40000.0f, -40000.0f, 32767.4f, -32768.6f, 2.5f, 3.5f, -2.5f, 0.49f, 32767.5f, -1.5f};
+    std::int16_t out[10] = {};
+    ConvertBlock(out, in, 5);
+    const std::int16_t expected[] = {32767, -32768, 32767, -32768, 2, 4, -2, 0, 32767, -2};
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(out[i], expected[i]) << i;
+}
+
+}  // namespace
