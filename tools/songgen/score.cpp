@@ -114,7 +114,7 @@ public:
 
 private:
     static bool fail(int line, const std::string& what, std::string& error) {
-        error = "line " + std::to_string(line) + ": " + what;
+        error = line > 0 ? "line " + std::to_string(line) + ": " + what : what;
         return false;
     }
 
