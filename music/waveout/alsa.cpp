@@ -25,9 +25,9 @@ struct WaveOutDevice {
 
 namespace {
 
-// About a tenth of a second queued in the device: short enough that the
+// About a fifth of a second queued in the device: short enough that the
 // position follows what is heard, long enough to ride out scheduling delays.
-constexpr unsigned kDeviceLatencyUs = 100000;
+constexpr unsigned kDeviceLatencyUs = 200000;
 
 // A missing device is reported once by the caller, not line by line here.
 void Quiet(const char*, int, const char*, int, const char*, ...) {}
