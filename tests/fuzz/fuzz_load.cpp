@@ -4,6 +4,12 @@
 
 #include "tests/fuzz/module_harness.h"
 
+namespace {
+
+volatile unsigned loadedSum;
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Song* song = LoadModuleBytes(data, size);
     if (song) {
@@ -23,8 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 }
             }
         }
-        static volatile unsigned sink;
-        sink = sum;
+        loadedSum = sum;
         SongFree(song);
     }
     return 0;

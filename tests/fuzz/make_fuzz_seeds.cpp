@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 
+#include "music/embedded_song.h"
 #include "tests/fuzz/seed_modules.h"
 
 namespace {
@@ -26,6 +27,10 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot write %s/%s.xm\n", dir.c_str(), seed.name.c_str());
             return 1;
         }
+    }
+    if (!WriteFile(dir + "/embedded_song.xm", embeddedSong, static_cast<std::size_t>(embeddedSongSize))) {
+        std::fprintf(stderr, "cannot write %s/embedded_song.xm\n", dir.c_str());
+        return 1;
     }
     return 0;
 }
