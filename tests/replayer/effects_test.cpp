@@ -65,10 +65,13 @@ TEST(Effects, NoteCutAndNoteDelay) {
 }
 
 TEST(Effects, SampleOffsetStartsLaterOrRewindsBeyondTheEnd) {
-    xm::Module module = SmallModule(1, 4);
+    xm::Module module = SmallModule(1, 5);
+    module.instruments.push_back(SimpleInstrument(ConstantSample(100, 1000, false)));
     CellAt(module, 0, 0, 0) = {49, 1, 0, 0, 0};
     CellAt(module, 0, 1, 0) = {49, 1, 0, 9, 0x08};  // frame 2048 of 4096
     CellAt(module, 0, 2, 0) = {49, 1, 0, 9, 0x10};  // frame 4096: beyond the loop end
+    CellAt(module, 0, 3, 0) = {0, 0, 0, 9, 0x08};   // kept for the next note...
+    CellAt(module, 0, 4, 0) = {49, 2, 0, 0, 0};     // ...whose sample is shorter
     LoadedSong loaded(module);
     loaded.Tick();
     loaded.Mix(1000);
@@ -85,6 +88,10 @@ TEST(Effects, SampleOffsetStartsLaterOrRewindsBeyondTheEnd) {
     EXPECT_NE(loaded.channel(0).updateFlags & UpdateRewind, 0);
     EXPECT_EQ(loaded.channel(0).voice, before) << "no new note, so no voice switch";
     EXPECT_EQ(before->position, 0u);
+    loaded.Ticks(12);
+    EXPECT_NE(loaded.channel(0).updateFlags & UpdateTrigger, 0);
+    EXPECT_EQ(loaded.voice(0).sample->length, 1000u);
+    EXPECT_EQ(loaded.voice(0).position, 0u) << "an offset past the new sample's end starts at 0";
 }
 
 TEST(Effects, ArpeggioCyclesBaseXY) {
@@ -172,6 +179,7 @@ TEST(Effects, VibratoTremoloAndMultiRetrigger) {
     EXPECT_EQ(volumes[0], 48);
     EXPECT_EQ(volumes[1], 48);
     EXPECT_EQ(volumes[2], 48 + ((97 * 8) >> 6));
+    EXPECT_EQ(volumes[3], 64) << "the offset stops at full volume";
     tremolo.Tick();
     EXPECT_EQ(tremolo.channel(1).volume, volumes[5]) << "the last offset stays when tremolo stops";
 

@@ -222,7 +222,7 @@ TEST(VoiceControl, SecondNoteMovesToThePairedVoiceWhileTheFirstFadesOut) {
     Voice& second = audioOutput.voices[33];
     EXPECT_EQ(loaded.channel(1).voice, &second);
     EXPECT_NE(first.sample, nullptr) << "the first note plays on";
-    EXPECT_EQ(first.leftGain + first.rightGain, 0);
+    EXPECT_EQ(first.volume + first.leftGain + first.rightGain, 0);
     EXPECT_EQ(second.rampLeft, 0);
     EXPECT_EQ(second.leftGain, 63);
 
