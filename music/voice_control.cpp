@@ -21,12 +21,10 @@ constexpr std::int32_t kVoiceVolumeLimit = 32767;
 
 constexpr std::int32_t kLowestFrequency = 100;
 
-constexpr std::int64_t kStepFramesLimit = 256;
-
-// The mixer holds the step in 8.24 form, so a voice may not advance 256
-// sample frames or more per output frame.
+// The mixer holds the step in 8.24 form: the frequency stops just short of a
+// step of kMaxStepFrames + 1 frames.
 std::int64_t HighestFrequency(std::int32_t mixingRate) {
-    return std::int64_t{mixingRate} * kStepFramesLimit - 1;
+    return std::int64_t{mixingRate} * (std::int64_t{kMaxStepFrames} + 1) - 1;
 }
 
 void SetGains(Voice* voice) {
