@@ -70,10 +70,11 @@ void BuildCatalogue(HWND hwnd, ModeCatalogue& catalogue) {
     DEVMODEA mode{};
     mode.dmSize = sizeof mode;
     for (DWORD number = 0; EnumDisplaySettingsA(nullptr, number, &mode); ++number) {
-        if (mode.dmBitsPerPel == 32)
-            CatalogueInsert(catalogue, {static_cast<std::int32_t>(mode.dmPelsWidth),
-                                        static_cast<std::int32_t>(mode.dmPelsHeight),
-                                        static_cast<std::int32_t>(mode.dmDisplayFrequency), 32});
+        // The catalogue drops every mode that is not 32 bits deep.
+        CatalogueInsert(catalogue, {static_cast<std::int32_t>(mode.dmPelsWidth),
+                                    static_cast<std::int32_t>(mode.dmPelsHeight),
+                                    static_cast<std::int32_t>(mode.dmDisplayFrequency),
+                                    static_cast<std::int32_t>(mode.dmBitsPerPel)});
     }
 }
 

@@ -117,27 +117,6 @@ TEST(ModeCatalogue, KeysAscendWhateverTheEnumerationOrder) {
     }
 }
 
-TEST(ModeCatalogue, ManyResolutionsKeepTreeAndKeysInStep) {
-    ModeCatalogue catalogue;
-    std::mt19937 random(7);
-    std::uniform_int_distribution<std::int32_t> side(1, 300);
-    std::vector<std::uint32_t> expected;
-    for (int i = 0; i < 3000; ++i) {
-        std::int32_t width = side(random);
-        std::int32_t height = side(random);
-        CatalogueInsert(catalogue, {width, height, 60 + i % 3, 32});
-        expected.push_back(ResolutionKey(width, height));
-    }
-    std::sort(expected.begin(), expected.end());
-    expected.erase(std::unique(expected.begin(), expected.end()), expected.end());
-    EXPECT_EQ(Keys(catalogue), expected);
-    EXPECT_EQ(WalkModes(catalogue).size(), expected.size());
-    // Capacity moves in steps of ten and never lags behind the count.
-    EXPECT_EQ(catalogue.modeKeys.capacity % growableArrayStep, 0u);
-    EXPECT_LT(catalogue.modeKeys.capacity - catalogue.modeKeys.count, growableArrayStep + 1);
-    CatalogueFree(catalogue);
-}
-
 TEST(GrowableArray, GrowsByTenAndInsertsInPlace) {
     GrowableArray<std::int32_t> array;
     EXPECT_EQ(ArrayAppend(array, 5), 1);
