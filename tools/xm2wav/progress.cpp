@@ -17,9 +17,15 @@ Progress::Progress(bool enabled, std::int64_t totalFrames, int rate, int orders)
     : enabled_(enabled), total_(totalFrames), rate_(rate), orders_(orders) {}
 
 void Progress::update(std::int64_t frames, int order) {
+    frames_ = frames;
+    order_ = order;
     if (!enabled_ || frames < nextDraw_) return;
     nextDraw_ = frames + rate_ / 4;
-    drawn_ = true;
+    draw();
+}
+
+void Progress::draw() {
+    std::int64_t frames = frames_;
     std::fputc('\r', stderr);
     if (total_ > 0) {
         int filled = static_cast<int>(frames * kBarWidth / total_);
@@ -30,7 +36,7 @@ void Progress::update(std::int64_t frames, int order) {
         std::fputs(" / ", stderr);
         PrintTime(total_ / rate_);
     } else {
-        std::fprintf(stderr, "order %3d/%d  ", order + 1, orders_);
+        std::fprintf(stderr, "order %3d/%d  ", order_ + 1, orders_);
         PrintTime(frames / rate_);
     }
     std::fputs("   ", stderr);
@@ -38,5 +44,7 @@ void Progress::update(std::int64_t frames, int order) {
 }
 
 void Progress::finish() {
-    if (enabled_ && drawn_) std::fputc('\n', stderr);
+    if (!enabled_) return;
+    draw();
+    std::fputc('\n', stderr);
 }
