@@ -16,8 +16,10 @@
 namespace replayer_test {
 namespace {
 
+// Each test has its own files: ctest runs the tests side by side.
 std::string TempPath(const std::string& name) {
-    return ::testing::TempDir() + "xm2wav_" + name;
+    const char* test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    return ::testing::TempDir() + "xm2wav_" + test + "_" + name;
 }
 
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
