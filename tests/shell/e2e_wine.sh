@@ -37,8 +37,8 @@ geometry=$("$PROBE" window 'quillon#1' 60000) ||
 echo "window after $(( $(now_ms) - start )) ms: $geometry"
 read -r id x y w h <<<"$geometry"
 [ "${w}x$h" = "$SCREEN_SIZE" ] || fail "window size ${w}x$h, screen is $SCREEN_SIZE"
-sleep 1
-kill -0 $pid 2>/dev/null || fail "quillon.exe ended before Escape: $(cat "$WORK/out.txt")"
+wait_lit "$PROBE" $pid 120 "$WORK/out.txt"
+echo "$LIT per mille of the screen lit after $LIT_MS ms more"
 xdotool key Escape
 wait_exit $pid 10000
 timeout 60 wineserver -w

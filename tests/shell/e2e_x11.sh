@@ -29,16 +29,8 @@ run_until_closed() {
   # Wait until frames reach the screen (the window is black until the first
   # swap, and the scene fades in from black), so the exit is timed from a
   # running loop rather than from the build.
-  local lit=0 waited=0
-  while [ "$lit" -lt 10 ]; do
-    kill -0 $pid 2>/dev/null || fail "quillon ended before $how: $(cat "$WORK/out-$how.txt")"
-    [ $waited -ge 200 ] && { cp "$WORK/screen.png" /tmp/quillon-e2e-screen.png 2>/dev/null;
-      kill -9 $pid; fail "screen still empty after 20 s ($lit per mille lit; see /tmp/quillon-e2e-screen.png)"; }
-    sleep 0.1
-    waited=$((waited + 1))
-    lit=$("$PROBE" lit "$WORK/screen.png") || fail "screenshot failed"
-  done
-  echo "$how: $lit per mille of the screen lit after $((waited * 100)) ms or more"
+  wait_lit "$PROBE" $pid 30 "$WORK/out-$how.txt"
+  echo "$how: $LIT per mille of the screen lit after $LIT_MS ms"
 
   if [ "$how" = escape ]; then
     xdotool key Escape

@@ -47,3 +47,24 @@ wait_exit() {
   wait "$pid" || EXIT_STATUS=$?
   EXIT_MS=$(( $(now_ms) - start ))
 }
+
+# wait_lit PROBE PID LIMIT_S LOG: waits until at least 1% of the screen is not
+# black (the window is black until the first swap and the scene fades in from
+# black), failing when PID ends first or after LIMIT_S seconds. Sets LIT (per
+# mille) and LIT_MS (time waited).
+wait_lit() {
+  local probe=$1 pid=$2 limit=$3 log=$4 start
+  start=$(now_ms)
+  LIT=0
+  while [ "$LIT" -lt 10 ]; do
+    kill -0 "$pid" 2>/dev/null || fail "the program ended before showing a frame: $(cat "$log")"
+    if [ $(( $(now_ms) - start )) -gt $(( limit * 1000 )) ]; then
+      cp "$WORK/screen.png" /tmp/quillon-e2e-screen.png 2>/dev/null
+      kill -9 "$pid" 2>/dev/null
+      fail "screen still empty after $limit s ($LIT per mille lit; see /tmp/quillon-e2e-screen.png): $(cat "$log")"
+    fi
+    sleep 0.1
+    LIT=$("$probe" lit "$WORK/screen.png") || fail "screenshot failed"
+  done
+  LIT_MS=$(( $(now_ms) - start ))
+}
