@@ -45,3 +45,12 @@ run_until_closed() {
 
 run_until_closed escape
 run_until_closed close
+
+# Without an X server the intro must say so in one line and fail, not crash.
+DISPLAY=:none timeout 10 "$QUILLON" >"$WORK/out-nodisplay.txt" 2>&1
+status=$?
+[ $status = 1 ] || fail "without an X server: exit status $status, expected 1: $(cat "$WORK/out-nodisplay.txt")"
+lines=$(wc -l <"$WORK/out-nodisplay.txt")
+grep -q "X server" "$WORK/out-nodisplay.txt" && [ "$lines" = 1 ] ||
+  fail "without an X server the message should be one line naming it: $(cat "$WORK/out-nodisplay.txt")"
+echo "ok: without an X server: $(cat "$WORK/out-nodisplay.txt")"
