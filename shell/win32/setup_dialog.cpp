@@ -92,18 +92,17 @@ void BuildControls(HWND hwnd, const ModeCatalogue& catalogue) {
 
 void RefillFrequencies(HWND hwnd, const ModeCatalogue& catalogue) {
     LRESULT row = SendDlgItemMessageA(hwnd, ID_SELECTION_RESOLUTIONS, LB_GETCURSEL, 0, 0);
+    // No selection, or a row the key list does not hold: no trace and no rates.
+    const FrequencyArray* frequencies = nullptr;
+    if (row >= 0 && static_cast<std::uint64_t>(row) < catalogue.modeKeys.count) {
+        std::uint32_t key = catalogue.modeKeys.items[row];
+        std::printf("ID_SELECTION_RESOLUTIONS %d -> %d x %d'\n", static_cast<int>(row), ResolutionKeyWidth(key),
+                    ResolutionKeyHeight(key));
+        std::fflush(stdout);
+        frequencies = CatalogueFrequencies(catalogue, key);
+    }
     SendDlgItemMessageA(hwnd, ID_SELECTION_FREQUENCY, LB_RESETCONTENT, 0, 0);
-    // No selection, or a row the key list does not hold: nothing to show.
-    if (row < 0 || static_cast<std::uint64_t>(row) >= catalogue.modeKeys.count)
-        return;
-    std::uint32_t key = catalogue.modeKeys.items[row];
-    std::printf("ID_SELECTION_RESOLUTIONS %d -> %d x %d'\n", static_cast<int>(row), ResolutionKeyWidth(key),
-                ResolutionKeyHeight(key));
-    std::fflush(stdout);
-    const FrequencyArray* frequencies = CatalogueFrequencies(catalogue, key);
-    if (!frequencies)
-        return;
-    for (std::uint32_t i = 0; i < frequencies->count; ++i) {
+    for (std::uint32_t i = 0; frequencies && i < frequencies->count; ++i) {
         char text[16];
         std::snprintf(text, sizeof text, "%d", frequencies->items[i]);
         SendDlgItemMessageA(hwnd, ID_SELECTION_FREQUENCY, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));

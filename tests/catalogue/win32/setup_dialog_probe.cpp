@@ -201,9 +201,80 @@ void CheckControls(HWND dialog) {
     }
 }
 
+// What the message box of a failed registration showed; filled by the thread
+// that dismisses it.
+struct MessageBoxSeen {
+    bool found = false;
+    bool warningIcon = false;
+    std::string text;
+};
+
+BOOL CALLBACK ReadBoxChild(HWND child, LPARAM context) {
+    MessageBoxSeen& seen = *reinterpret_cast<MessageBoxSeen*>(context);
+    char className[64] = {};
+    GetClassNameA(child, className, sizeof className);
+    if (lstrcmpiA(className, "Static") != 0)
+        return TRUE;
+    if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+        HICON icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+        seen.warningIcon = icon && icon == LoadIconA(nullptr, IDI_WARNING);
+    } else {
+        char text[128] = {};
+        GetWindowTextA(child, text, sizeof text);
+        if (text[0])
+            seen.text = text;
+    }
+    return TRUE;
+}
+
+DWORD WINAPI DismissMessageBox(void* context) {
+    MessageBoxSeen& seen = *static_cast<MessageBoxSeen*>(context);
+    for (int tries = 0; tries < 1000; ++tries) {
+        if (HWND box = FindWindowA("#32770", "error")) {
+            seen.found = true;
+            EnumChildWindows(box, ReadBoxChild, reinterpret_cast<LPARAM>(&seen));
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return 0;
+        }
+        Sleep(10);
+    }
+    return 0;
+}
+
+// With the class name taken, the setup step shows its one message box and
+// leaves every setting at its initial value.
+void CheckRegistrationFailure() {
+    WNDCLASSEXA taken{};
+    taken.cbSize = sizeof taken;
+    taken.lpfnWndProc = DefWindowProcA;
+    taken.hInstance = GetModuleHandleA(nullptr);
+    taken.lpszClassName = "introWindowClass";
+    Check(RegisterClassExA(&taken) != 0, "class taken ahead of the setup step");
+
+    MessageBoxSeen seen;
+    HANDLE dismisser = CreateThread(nullptr, 0, DismissMessageBox, &seen, 0, nullptr);
+    ProbeGui gui;
+    ModeCatalogue catalogue;
+    RunSetupStep(gui, catalogue);
+    WaitForSingleObject(dismisser, INFINITE);
+    CloseHandle(dismisser);
+
+    Check(seen.found, "a message box captioned \"error\"");
+    Check(seen.text == "window registration fuckup", "message box text \"" + seen.text + "\"");
+    Check(seen.warningIcon, "message box shows the warning icon");
+    Check(gui.width == 0 && gui.height == 0 && !gui.fullscreen && gui.multiply == 1 && gui.colorBits == 32 &&
+              gui.frequency == 0,
+          "settings keep their initial values after a failed registration");
+    Check(catalogue.modeKeys.count == 0 && catalogue.modeTree == nullptr, "no catalogue without the window");
+    Check(FindWindowA("introWindowClass", "quillon #1") == nullptr, "no setup window without the class");
+    UnregisterClassA("introWindowClass", GetModuleHandleA(nullptr));
+}
+
 }  // namespace
 
 int main() {
+    CheckRegistrationFailure();
+
     ProbeGui gui;
     ModeCatalogue catalogue;
     RunSetupStep(gui, catalogue);
