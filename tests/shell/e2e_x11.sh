@@ -33,6 +33,11 @@ run_until_closed() {
   echo "$how: $LIT per mille of the screen lit after $LIT_MS ms"
 
   if [ "$how" = escape ]; then
+    # The cursor stays hidden over the window.
+    xdotool mousemove $((w / 3)) $((h / 3))
+    local cursor
+    cursor=$("$PROBE" cursor) || fail "cannot read the cursor image"
+    [ "$cursor" = 0 ] || fail "the cursor shows $cursor pixels over the window"
     xdotool key Escape
   else
     "$PROBE" close "$id" || fail "could not send WM_DELETE_WINDOW"

@@ -4,9 +4,12 @@
 //   x11_probe close ID                 sends WM_DELETE_WINDOW, as a window manager does
 //   x11_probe lit PNG                  prints the per-mille of non-black screen pixels
 //                                      and saves the screen as a PNG
+//   x11_probe cursor                   prints how many pixels of the pointer's cursor
+//                                      image are not fully transparent (0: hidden)
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
 
 #include <chrono>
 #include <cstdio>
@@ -106,6 +109,22 @@ int LitScreen(Display* display, const char* pngPath) {
     return 0;
 }
 
+int CursorPixels(Display* display) {
+    int eventBase = 0, errorBase = 0;
+    if (!XFixesQueryExtension(display, &eventBase, &errorBase)) {
+        std::fprintf(stderr, "x11_probe: the X server lacks XFIXES\n");
+        return 1;
+    }
+    XFixesCursorImage* image = XFixesGetCursorImage(display);
+    if (image == nullptr) return 1;
+    std::size_t visible = 0;
+    for (std::size_t i = 0; i < std::size_t{image->width} * image->height; ++i)
+        if ((image->pixels[i] >> 24) != 0) ++visible;
+    XFree(image);
+    std::printf("%zu\n", visible);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -122,8 +141,10 @@ int main(int argc, char** argv) {
         status = SendClose(display, std::strtoul(argv[2], nullptr, 10));
     else if (command == "lit" && argc == 3)
         status = LitScreen(display, argv[2]);
+    else if (command == "cursor" && argc == 2)
+        status = CursorPixels(display);
     else
-        std::fprintf(stderr, "usage: x11_probe window NAME TIMEOUT_MS | close ID | lit PNG\n");
+        std::fprintf(stderr, "usage: x11_probe window NAME TIMEOUT_MS | close ID | lit PNG | cursor\n");
     XCloseDisplay(display);
     return status;
 }
