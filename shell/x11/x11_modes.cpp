@@ -73,8 +73,9 @@ void BuildX11ModeCatalogue(Display* display, ModeCatalogue& catalogue) {
 
     int eventBase = 0;
     int errorBase = 0;
+    // What the server already knows: a fresh probe of the outputs can stall start-up.
     XRRScreenResources* resources =
-        XRRQueryExtension(display, &eventBase, &errorBase) ? XRRGetScreenResources(display, root) : nullptr;
+        XRRQueryExtension(display, &eventBase, &errorBase) ? XRRGetScreenResourcesCurrent(display, root) : nullptr;
     if (!resources) {
         CatalogueInsert(catalogue, desktop);
         return;
