@@ -15,16 +15,37 @@ std::int32_t BlockCount() {
     return audioOutput.blockFrames > 0 ? audioOutput.ringFrames / audioOutput.blockFrames : 0;
 }
 
+// The scene may ask for the heard position from another thread while a song
+// starts or stops, so the records are never freed under it: one array is kept
+// for the program's lifetime and only its publication comes and goes.
+std::atomic<std::uint64_t>* recordStorage = nullptr;
+std::int32_t recordStorageCount = 0;
+
+bool PublishRecords() {
+    const std::int32_t count = BlockCount();
+    if (count > recordStorageCount) {
+        // Only the first start allocates: every rate has the same block count.
+        auto* larger = new (std::nothrow) std::atomic<std::uint64_t>[static_cast<std::size_t>(count)]();
+        if (!larger) return false;
+        delete[] recordStorage;
+        recordStorage = larger;
+        recordStorageCount = count;
+    }
+    for (std::int32_t b = 0; b < count; ++b) recordStorage[b].store(0, std::memory_order_relaxed);
+    std::atomic_ref(audioOutput.positionRecords).store(recordStorage, std::memory_order_release);
+    return true;
+}
+
 bool AllocateRing() {
     AudioOutput& a = audioOutput;
     const auto frames = static_cast<std::size_t>(a.ringFrames);
-    a.positionRecords = new (std::nothrow) std::atomic<std::uint64_t>[static_cast<std::size_t>(BlockCount())]();
+    if (!PublishRecords()) return false;
     // The device may still be looping an earlier ring: it was reset above, so
     // the buffer is free to clear and reuse.
     if (!a.outputBuffer) a.outputBuffer = static_cast<std::int16_t*>(std::calloc(frames, 4));
     else std::memset(a.outputBuffer, 0, frames * 4);
     a.mixBufferAllocation = std::malloc(frames * 2 * sizeof(float) + 256);
-    if (!a.positionRecords || !a.outputBuffer || !a.mixBufferAllocation) return false;
+    if (!a.outputBuffer || !a.mixBufferAllocation) return false;
     const auto address = reinterpret_cast<std::uintptr_t>(a.mixBufferAllocation);
     a.mixBuffer = reinterpret_cast<float*>((address + 15) & ~std::uintptr_t{15});
     return true;
@@ -150,7 +171,6 @@ int SongStop(Song* song) {
         a.waveHeader.prepared = false;
     }
     a.currentSong = nullptr;
-    delete[] a.positionRecords;
-    a.positionRecords = nullptr;
+    std::atomic_ref(a.positionRecords).store(nullptr, std::memory_order_release);
     return 1;
 }

@@ -13,13 +13,16 @@ PositionRecord PositionRecordUnpack(std::uint64_t packed) {
 }
 
 PositionRecord SongGetPosition(Song* song) {
-    const AudioOutput& a = audioOutput;
-    if (!song || !a.positionRecords) return PositionRecord{};
+    AudioOutput& a = audioOutput;
+    // Published and withdrawn by SongPlay and SongStop, possibly on another thread.
+    const std::atomic<std::uint64_t>* records =
+        song ? std::atomic_ref(a.positionRecords).load(std::memory_order_acquire) : nullptr;
+    if (!records) return PositionRecord{};
     // The heard index is read again after its record: if it moved meanwhile,
     // the record may already hold a block mixed for two seconds later.
     for (;;) {
         const std::int32_t heard = a.heardIndex.load(std::memory_order_acquire);
-        const std::uint64_t packed = a.positionRecords[heard].load(std::memory_order_acquire);
+        const std::uint64_t packed = records[heard].load(std::memory_order_acquire);
         if (a.heardIndex.load(std::memory_order_acquire) == heard) return PositionRecordUnpack(packed);
     }
 }
