@@ -1,6 +1,8 @@
 #include "scene/glview.h"
 
+#include "music/audio_output.h"
 #include "scene/hair_shells.h"
+#include "scene/scroller.h"
 #include "scene/shell_motion.h"
 #include "scene/sky_box.h"
 #include "scene/torus.h"
@@ -10,12 +12,18 @@
 
 GLView::GLView(Gui* shell)
     : gui(shell),
-      scroller(nullptr),  // the scroller is created here once it exists
+      scroller(new Scroller),
       songSlot(new Song*(nullptr)),
       renderTarget(new RenderTarget{}) {}
 
 GLView::~GLView() {
-    delete songSlot;
+    delete scroller;
+    if (songSlot) {
+        SongStop(*songSlot);
+        SongFree(*songSlot);
+        AudioClose();
+        delete songSlot;
+    }
     delete renderTarget;
 }
 
@@ -83,6 +91,18 @@ void GLView::init() {
     TorusMesh torus{};
     BuildTorus(torus);
     glEndList();
+
+    MusicStart(songSlot);
+    SongPlay(*songSlot);
+
+    scroller->songSlot = songSlot;
+    scroller->createProgram();
+    scroller->createFontTexture();
+    scroller->layoutText();
+    scroller->list = glGenLists(1);
+    glNewList(scroller->list, GL_COMPILE);
+    scroller->compileList();
+    glEndList();
 }
 
 void GLView::setCamera() {
@@ -122,7 +142,9 @@ void GLView::draw(std::int32_t elapsedMs) {
     glPopMatrix();
     glEnable(GL_BLEND);
 
+    syncToMusic();
     drawShells(*this);
+    scroller->draw(elapsedMs);
 
     drawFinalPass();
     previousTime = frameTime;

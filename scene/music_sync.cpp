@@ -17,10 +17,12 @@ void GLView::syncToMusic() {
     Song* song = songSlot ? *songSlot : nullptr;
     if (!song) return;
 
-    const std::int32_t row = SongGetRow(song);
+    // Row and order of the same heard block, read together.
+    const PositionRecord heard = SongGetPosition(song);
+    const std::int32_t row = heard.row;
     if (row == lastRow) return;
     lastRow = row;
-    const std::int32_t order = SongGetOrder(song);
+    const std::int32_t order = heard.order;
 
     // Songs with fewer than five channels have no cue channel: FindCell says so.
     const PatternCell* cell = FindCell(*song, order, row, kCueChannel);

@@ -138,11 +138,13 @@ void Scroller::checkTrigger() {
     Song* song = songSlot ? *songSlot : nullptr;
     if (!song) return;
 
-    const std::int32_t row = SongGetRow(song);
+    // Row and order of the same heard block, read together.
+    const PositionRecord heard = SongGetPosition(song);
+    const std::int32_t row = heard.row;
     if (row == lastRow) return;
     lastRow = row;
 
-    std::int32_t order = SongGetOrder(song);
+    std::int32_t order = heard.order;
     std::int32_t target = row + kLookAheadRows;
     std::int32_t rows = PatternRowsAt(*song, order);
     if (rows <= 0) rows = kAssumedPatternRows;

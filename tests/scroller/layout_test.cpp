@@ -74,7 +74,9 @@ TEST(ScrollerLayout, QuadsAreAdvanceWideTexturesSpanTheGlyphAndDescendersDrop) {
         EXPECT_EQ(v[2].s, v[3].s);
 
         // The strip's joining quad between two characters has no width.
-        if (i > 0) EXPECT_EQ(v[0].x, scroller.quads[i * 4 - 2].x);
+        if (i > 0) {
+            EXPECT_EQ(v[0].x, scroller.quads[i * 4 - 2].x);
+        }
     }
 }
 
