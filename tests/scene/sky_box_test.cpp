@@ -79,8 +79,8 @@ TEST_F(SkyBox, LeavesDepthAloneAndRestoresItsState) {
     for (float d : ReadDepth(kSize, kSize)) ASSERT_EQ(d, 1.0f);
 }
 
-// Which face and texel GL samples for a direction (the cube-map selection rule
-// of the GL specification), and where the design puts that face in the cross.
+// Which face and texel GL samples for a direction (its cube-map face selection
+// table), and where the cross layout puts that face.
 struct CrossTexel {
     std::uint32_t x;
     std::uint32_t y;
