@@ -102,7 +102,7 @@ TEST(Instruments, SamplesAndEnvelopesAreWellFormed) {
         }
     }
     // The pitched voices hold as long as their notes; the drums run out.
-    for (const char* name : {"bass", "heldbass", "padminor", "padmajor", "lead", "pluck", "riser"}) {
+    for (const char* name : {"bass", "heldbass", "padminor", "padmajor", "lead", "echo", "pluck", "riser"}) {
         const xm::Instrument& ins = instruments[static_cast<std::size_t>(songgen::InstrumentSlot(name) - 1)];
         EXPECT_TRUE(Looped(ins.samples[0])) << name;
     }

@@ -79,14 +79,14 @@ TEST(Score, ReadsCellsRepeatsAndStackedTracks) {
 TEST(Score, EchoDelaysATrackAndDropsWhatFallsOffTheEnd) {
     const std::string text =
         "track lead bass\n  A-4:v20:400 ( . )x61 B-4 C-5\n"
-        "track echo = lead >3 v18\n"
+        "track echo = lead >3 v18 @kick\n"
         "pattern p\n  1 echo\norder p\n";
     Score s;
     std::string error;
     ASSERT_TRUE(Parse(text, s, error)) << error;
     EXPECT_EQ(At(s, 0, 0, 1).note, 0);
     EXPECT_EQ(At(s, 0, 3, 1).note, 58);
-    EXPECT_EQ(At(s, 0, 3, 1).instrument, 2);
+    EXPECT_EQ(At(s, 0, 3, 1).instrument, 1);
     EXPECT_EQ(At(s, 0, 3, 1).volume, 0x18);
     EXPECT_EQ(At(s, 0, 3, 1).effect, 4);
     for (int row = 4; row < 64; ++row) EXPECT_EQ(At(s, 0, row, 1).note, 0) << row;
@@ -122,7 +122,9 @@ TEST(Score, ErrorsNameTheLine) {
         {"speed 40\n", "line 1: speed wants one number from 1 to 31"},
         {"pattern p\nchannels 4\n", "line 2: channels must come before the patterns"},
         {"track e = missing >2\n", "line 1: unknown track missing"},
-        {"track t\n  ( . )x64\ntrack e = t 2\n", "line 3: write track NAME = SOURCE >ROWS [vXX]"},
+        {"track t\n  ( . )x64\ntrack e = t 2\n", "line 3: write track NAME = SOURCE >ROWS"},
+        {"track t\n  ( . )x64\ntrack e = t >2 v20 v30\n", "line 3: write track NAME = SOURCE >ROWS"},
+        {"track t\n  ( . )x64\ntrack e = t >2 @snare\n", "line 3: unknown instrument snare"},
         {"tempo 4\n", "line 1: unknown directive tempo"},
     };
     for (const auto& c : cases) {

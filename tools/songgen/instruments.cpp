@@ -152,11 +152,11 @@ Buffer Hat(double seconds, double tau, std::uint32_t seed) {
 }
 
 xm::Instrument ClosedHat() {
-    return One("hat", ToSample8(Hat(0.07, 0.018, 0x4a7u), "closed hat"), TuneForRate(kRate33k), 36, 96);
+    return One("hat", ToSample8(Hat(0.07, 0.018, 0x4a7u), "closed hat"), TuneForRate(kRate33k), 36, 84);
 }
 
 xm::Instrument OpenHat() {
-    return One("open hat", ToSample8(Hat(0.34, 0.13, 0x0e4au), "open hat"), TuneForRate(kRate33k), 32, 100);
+    return One("open hat", ToSample8(Hat(0.34, 0.13, 0x0e4au), "open hat"), TuneForRate(kRate33k), 32, 172);
 }
 
 // A cymbal whose sample holds the strike and a steady wash; the instrument's
@@ -220,7 +220,8 @@ xm::Instrument Impact() {
     }
     FadeOut(b, 2000);
     Normalize(b, 1.0);
-    return One("impact", ToSample8(b, "impact"), TuneForRate(rate), 60, 128);
+    // 16-bit: the long quiet tail would be grainy in 8 bits.
+    return One("impact", ToSample16(b, "impact"), TuneForRate(rate), 60, 128);
 }
 
 // Band-passed noise on a seamless loop; played with portamento up it rises.
@@ -268,7 +269,7 @@ xm::Instrument Bass() {
     Normalize(b, 0.95);
     xm::Sample s = ToSample16(b, "bass");
     LoopForward(s, static_cast<std::size_t>(kCycles) * kPeriod);
-    xm::Instrument ins = One("bass", std::move(s), TuneForPeriod(kPeriod, -36), 56, 128);
+    xm::Instrument ins = One("bass", std::move(s), TuneForPeriod(kPeriod, -36), 52, 128);
     ins.volumeEnvelope = Env({{0, 64}, {6, 50}, {18, 40}, {48, 30}}, EnvOn);
     return ins;
 }
@@ -345,18 +346,19 @@ xm::Instrument PadMajor() {
 }
 
 // Two saws and a square, a few cents apart, looping every 150 cycles.
-xm::Instrument Lead() {
+xm::Instrument LeadVoice(const char* name, double brightness, std::uint8_t volume, std::uint8_t panning) {
     constexpr int kPeriod = 32;
     constexpr int kCycles = 150;
     const double frames = kPeriod * kCycles;
     Buffer b(static_cast<std::size_t>(frames), 0.0);
-    AddVoice(b, kCycles, SawHarmonics(HarmonicLimit(kCycles + 1, frames), 7.0), 1.0, 0.0);
-    AddVoice(b, kCycles + 1, SawHarmonics(HarmonicLimit(kCycles + 1, frames), 7.0), 0.8, 1.1);
-    AddVoice(b, kCycles - 1, SquareHarmonics(HarmonicLimit(kCycles + 1, frames), 5.0), 0.6, 2.3);
+    const int harmonics = HarmonicLimit(kCycles + 1, frames);
+    AddVoice(b, kCycles, SawHarmonics(harmonics, brightness), 1.0, 0.0);
+    AddVoice(b, kCycles + 1, SawHarmonics(harmonics, brightness), 0.8, 1.1);
+    AddVoice(b, kCycles - 1, SquareHarmonics(harmonics, brightness * 0.7), 0.6, 2.3);
     Normalize(b, 0.9);
-    xm::Sample s = ToSample16(b, "lead");
+    xm::Sample s = ToSample16(b, name);
     LoopForward(s, 0);
-    xm::Instrument ins = One("lead", std::move(s), TuneForPeriod(kPeriod, 0), 56, 118);
+    xm::Instrument ins = One(name, std::move(s), TuneForPeriod(kPeriod, 0), volume, panning);
     ins.volumeEnvelope = Env({{0, 0}, {2, 64}, {14, 52}, {30, 0}}, EnvOn | EnvSustain, 2);
     ins.fadeout = 900;
     ins.vibratoType = 0;
@@ -365,6 +367,11 @@ xm::Instrument Lead() {
     ins.vibratoRate = 10;
     return ins;
 }
+
+xm::Instrument Lead() { return LeadVoice("lead", 7.0, 56, 118); }
+
+// The lead's echo: darker, and on the other side.
+xm::Instrument Echo() { return LeadVoice("echo", 3.0, 56, 178); }
 
 // A plucked square-saw: bright for its first cycles, then one soft cycle loops.
 xm::Instrument Pluck() {
@@ -395,7 +402,8 @@ const std::vector<Recipe>& Recipes() {
         {4, "snare", Snare},         {5, "clap", Clap},          {6, "hat", ClosedHat},
         {7, "openhat", OpenHat},     {8, "crash", Crash},        {9, "padminor", PadMinor},
         {10, "padmajor", PadMajor},  {11, "lead", Lead},         {12, "pluck", Pluck},
-        {13, "riser", Riser},        {19, "impact", Impact},     {62, "splash", Splash},
+        {13, "riser", Riser},        {14, "echo", Echo},         {19, "impact", Impact},
+        {62, "splash", Splash},
     };
     return recipes;
 }

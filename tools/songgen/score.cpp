@@ -214,18 +214,30 @@ private:
         return true;
     }
 
-    // track NAME = SOURCE >ROWS [vXX]: the source delayed by ROWS rows, its
-    // notes at the given volume; what is pushed past the last row is dropped.
+    // track NAME = SOURCE >ROWS [vXX] [@name]: the source delayed by ROWS
+    // rows, its notes at the given volume and on the given instrument; what is
+    // pushed past the last row is dropped.
     bool echo(const std::vector<Line>& lines, std::size_t first, std::size_t end, std::string& error) {
         const Line& head = lines[first];
         if (end > first + 1) return fail(lines[first + 1].number, "an echo track has no rows of its own", error);
         const std::vector<std::string>& w = head.words;
+        const std::string usage = "write track NAME = SOURCE >ROWS [vXX] [@instrument]";
         int delay = 0;
+        if (w.size() < 5 || w.size() > 7 || w[4].size() < 2 || w[4][0] != '>' ||
+            !ParseInt(w[4].substr(1), 1, kPatternRows - 1, delay)) {
+            return fail(head.number, usage, error);
+        }
         std::uint8_t volume = 0;
-        if (w.size() < 5 || w.size() > 6 || w[4].size() < 2 || w[4][0] != '>' ||
-            !ParseInt(w[4].substr(1), 1, kPatternRows - 1, delay) ||
-            (w.size() == 6 && (w[5].size() != 3 || w[5][0] != 'v' || !ParseHexByte(w[5], 1, volume) || volume < 0x10))) {
-            return fail(head.number, "write track NAME = SOURCE >ROWS [vXX]", error);
+        int instrument = 0;
+        for (std::size_t k = 5; k < w.size(); ++k) {
+            if (w[k].size() == 3 && w[k][0] == 'v' && !volume) {
+                if (!ParseHexByte(w[k], 1, volume) || volume < 0x10) return fail(head.number, usage, error);
+            } else if (w[k].size() >= 2 && w[k][0] == '@' && !instrument) {
+                instrument = lookup_(w[k].substr(1));
+                if (!instrument) return fail(head.number, "unknown instrument " + w[k].substr(1), error);
+            } else {
+                return fail(head.number, usage, error);
+            }
         }
         const auto source = tracks_.find(w[3]);
         if (source == tracks_.end()) return fail(head.number, "unknown track " + w[3], error);
@@ -233,6 +245,7 @@ private:
         for (int row = 0; row + delay < kPatternRows; ++row) {
             xm::Cell c = source->second[static_cast<std::size_t>(row)];
             if (volume && c.note >= 1 && c.note <= 96) c.volume = volume;
+            if (instrument && c.instrument) c.instrument = static_cast<std::uint8_t>(instrument);
             cells[static_cast<std::size_t>(row + delay)] = c;
         }
         tracks_[w[1]] = std::move(cells);

@@ -12,8 +12,9 @@
 // A cell token is a note (C-4, C#4, == for key off, . for none) followed by
 // optional fields joined with ':': @name (instrument; @- for none), vXX (the
 // volume-column byte in hex) and an effect as its letter and two hex digits
-// (A0F, 037, R82, ED2). "track echo = lead >6 v18" is the track lead played
-// six rows later with its notes at volume-column byte 0x18. Lines that start
+// (A0F, 037, R82, ED2). "track echo = lead >6 v18 @soft" is the track lead
+// played six rows later, its notes at volume-column byte 0x18 on instrument
+// soft (both optional). Lines that start
 // with a blank continue the block above; a word that starts with # starts a
 // comment; | may separate bars and is ignored.
 #include <cstdint>
