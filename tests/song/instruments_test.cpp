@@ -154,8 +154,9 @@ TEST(Song, ScorePlaysTheEffectsItIsMeantToExercise) {
         }
     }
     EXPECT_TRUE(arpeggio && noteDelay && retrigger && volumeColumnSlide && volumeColumnPanning);
-    // Portamento both ways, tone portamento, vibrato, volume slides, panning slide, multi retrigger.
-    for (int effect : {1, 2, 3, 4, 6, 10, 25, 27}) EXPECT_TRUE(effects[effect]) << "effect " << effect;
+    // Portamento both ways, tone portamento, vibrato, volume slides, global volume and its slide,
+    // panning slide, multi retrigger.
+    for (int effect : {1, 2, 3, 4, 6, 10, 16, 17, 25, 27}) EXPECT_TRUE(effects[effect]) << "effect " << effect;
 }
 
 }  // namespace
