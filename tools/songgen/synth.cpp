@@ -99,11 +99,6 @@ void Normalize(Buffer& b, double peak) {
     for (double& v : b) v *= peak / m;
 }
 
-void Add(Buffer& into, const Buffer& b, double gain) {
-    if (into.size() < b.size()) into.resize(b.size(), 0.0);
-    for (std::size_t i = 0; i < b.size(); ++i) into[i] += gain * b[i];
-}
-
 void FadeOut(Buffer& b, int frames) {
     const std::size_t n = std::min(b.size(), static_cast<std::size_t>(frames));
     for (std::size_t i = 0; i < n; ++i) b[b.size() - 1 - i] *= static_cast<double>(i) / static_cast<double>(n);

@@ -60,8 +60,8 @@ double Attack(double t, double length);             // 0..1 linear ramp
 double Glide(double t, double from, double to, double tau);  // exponential approach
 double SoftClip(double x, double drive);            // tanh drive, unity peak for drive 1
 
-// Band-limited single cycle (length frames, any real number of them) of a
-// waveform given by its harmonic amplitudes: sine terms, phase 0 at frame 0.
+// frames of a periodic waveform, framesPerCycle long (any real number), given
+// by its harmonic amplitudes: sine terms, phase 0 at frame 0.
 Buffer Cycles(const std::vector<double>& harmonics, double framesPerCycle, int frames);
 // Cosine series: even around frame 0, so a ping-pong loop over half a cycle
 // plays the whole waveform.
@@ -71,11 +71,10 @@ std::vector<double> SawHarmonics(int count, double brightness);
 std::vector<double> SquareHarmonics(int count, double brightness);
 
 void Normalize(Buffer& b, double peak);
-void Add(Buffer& into, const Buffer& b, double gain);
 void FadeOut(Buffer& b, int frames);
 
 // Relative note and finetune so that a waveform repeating every periodFrames
-// sounds at the true pitch of the played note shifted by octaveShift semitones.
+// sounds at the true pitch of the played note moved by shiftSemitones.
 struct Tuning {
     std::int8_t relativeNote;
     std::int8_t finetune;
