@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "music/wave_out.h"
+#include "music/waveout/alsa.h"
 
 struct WaveOutDevice {
     snd_pcm_t* pcm;
@@ -29,6 +30,9 @@ namespace {
 // position follows what is heard, long enough to ride out scheduling delays.
 constexpr unsigned kDeviceLatencyUs = 200000;
 
+// Device underruns since the program started, for the real-time load test.
+std::atomic<std::uint32_t> underruns{0};
+
 // A missing device is reported once by the caller, not line by line here.
 void Quiet(const char*, int, const char*, int, const char*, ...) {}
 
@@ -41,6 +45,7 @@ void Feed(WaveOutDevice* d) {
         const int ready = snd_pcm_wait(d->pcm, 10);
         snd_pcm_sframes_t room = ready < 0 ? ready : snd_pcm_avail_update(d->pcm);
         if (room < 0) {
+            if (room == -EPIPE) underruns.fetch_add(1);
             // An underrun or suspend: start the stream again and go on.
             if (snd_pcm_recover(d->pcm, static_cast<int>(room), 1) < 0) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -53,6 +58,7 @@ void Feed(WaveOutDevice* d) {
         const snd_pcm_sframes_t r = snd_pcm_writei(d->pcm, d->ring + std::size_t{2} * offset, n);
         if (r == -EAGAIN) continue;
         if (r < 0) {
+            if (r == -EPIPE) underruns.fetch_add(1);
             snd_pcm_recover(d->pcm, static_cast<int>(r), 1);
             continue;
         }
@@ -147,4 +153,8 @@ void WaveOutRaiseThreadPriority() {
 
 bool WaveOutWantsMixingThread(WaveOutDevice*) {
     return true;
+}
+
+std::uint32_t AlsaWaveOutUnderruns() {
+    return underruns.load();
 }
