@@ -15,3 +15,8 @@ cmake -S . -B build-win -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLON_WERROR=ON 
 cmake --build build-win -j "$jobs"
 
 ctest --test-dir build --output-on-failure -j "$jobs"
+
+# The module player under fuzzing (a minute per target, both at once) and the
+# mixing thread under the thread sanitizer.
+tests/fuzz/run_fuzzers.sh build-fuzz 60
+tests/threads/run_tsan.sh build-tsan
