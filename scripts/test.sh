@@ -16,6 +16,13 @@ cmake --build build-win -j "$jobs"
 
 ctest --test-dir build --output-on-failure -j "$jobs"
 
+# The music player's unit tests again under the address and undefined-behaviour
+# sanitizers: module files are untrusted input.
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON_WERROR=ON \
+  -DQUILLON_MUSIC_ONLY=ON -DQUILLON_SANITIZE=address,undefined
+cmake --build build-asan -j "$jobs"
+ctest --test-dir build-asan --output-on-failure -j "$jobs" -L unit
+
 # The module player under fuzzing (a minute per target, both at once) and the
 # mixing thread under the thread sanitizer.
 tests/fuzz/run_fuzzers.sh build-fuzz 60

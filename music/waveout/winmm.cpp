@@ -68,6 +68,7 @@ void WaveOutReset(WaveOutDevice* d) {
 
 void WaveOutClose(WaveOutDevice* d) {
     if (!d) return;
+    if (d->header.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(d->handle, &d->header, sizeof(WAVEHDR));
     waveOutClose(d->handle);
     delete d;
 }

@@ -42,7 +42,7 @@ TEST(MemoryFile, ReadsSeeksAndStopsAtItsEnds) {
     MemoryFileClose(f);
 }
 
-TEST(MemoryFile, DefaultsToTheEmbeddedSong) {
+TEST(MemoryFile, ANullSourceIsAnEmptyFile) {
     MemoryFileSetSource(nullptr, 0);
     void* f = MemoryFileOpen(nullptr);
     EXPECT_EQ(static_cast<MemoryFile*>(f)->size, 0);
