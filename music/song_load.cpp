@@ -1,7 +1,8 @@
 // Turns an extended-module file, read through the installed file operations,
 // into a Song. A module is untrusted: every count and index it holds is either
 // brought within the records it indexes or makes the load fail, so nothing
-// later reads or writes outside a record or buffer.
+// later reads or writes outside a record or buffer. Without an installed file
+// table, or when an allocation fails, SongLoad answers none as well.
 #include <cstdlib>
 #include <cstring>
 
@@ -153,13 +154,13 @@ bool ReadPatterns(Reader& r, Song* song, std::int32_t patternCount, std::int32_t
         Pattern* pattern = &song->patterns[p];
         if (!AllocateCells(pattern, rows, channels)) return false;
         if (packedSize == 0) continue;
-        // Checked row by row: every cell takes at least one byte, so a count
-        // of rows or channels far beyond the file ends the reading early.
+        // Every cell takes at least one byte, so counts of rows or channels
+        // far beyond the file end the reading as soon as the file does.
         for (std::int32_t row = 0; row < rows; ++row) {
             for (std::int32_t c = 0; c < fileChannels; ++c) {
                 UnpackCell(r, c < channels ? &pattern->cells[row * channels + c] : nullptr);
+                if (r.shortRead) return false;
             }
-            if (r.shortRead) return false;
         }
     }
     for (std::int32_t p = patternCount; p < song->patternsUsed; ++p) {
