@@ -14,7 +14,13 @@ void MixingCatchUp() {
     // The unsigned difference is right across a wrap of the 32-bit count;
     // 2^32 bytes is no whole number of rings, so the wrapped count itself
     // would name the wrong block.
-    a.playedBytes += static_cast<std::uint32_t>(bytes - a.lastDeviceBytes);
+    const std::uint32_t advance = bytes - a.lastDeviceBytes;
+    // A count a little behind the last one (a device correcting its estimate)
+    // is no wrap: taken as one, it would move the ring's blocks out of step
+    // with the device for good. Polls are milliseconds apart, so a real
+    // advance is never half the count.
+    if (advance >= 0x80000000u) return;
+    a.playedBytes += advance;
     a.lastDeviceBytes = bytes;
     const std::uint64_t frames = a.playedBytes / 4;
     const auto playing = static_cast<std::int32_t>((frames % static_cast<std::uint64_t>(a.ringFrames)) /

@@ -81,12 +81,14 @@ protected:
     void TearDown() override { WrapRun::TearDown(); }
 };
 
-// The first step takes the device whole rings on to 30 blocks short of the
-// wrap (the catch-up mixes only the block under the cursor, as after any
-// long stall); the steps after it cross the wrap in the middle of a block.
+// The first steps take the device whole rings on, a quarter of the count at
+// a time, to 30 blocks short of the wrap (each catch-up mixes only the block
+// under the cursor, as after a long stall); the steps after them cross the
+// wrap in the middle of a block.
 TEST_F(DeviceWrap, HeardPositionStaysRightAcrossTheWrap) {
     const std::uint32_t rings = (0xFFFFFFFFu - 30 * blockBytes_) / ringBytes_;
-    Step(rings * ringBytes_ + blockBytes_);
+    for (int quarter = 0; quarter < 4; ++quarter) Step(rings / 4 * ringBytes_ + blockBytes_);
+    Step((rings - rings / 4 * 4) * ringBytes_ + blockBytes_);
     bool wrapped = false;
     for (int i = 0; i < 400; ++i) {
         const std::uint32_t before = position_;
@@ -112,6 +114,28 @@ TEST_F(DeviceWrap, SeveralWrapsInARow) {
         if (position_ < before) ++wraps;
     }
     EXPECT_GE(wraps, 100);
+    EXPECT_EQ(wrongBlocks_, 0);
+    EXPECT_EQ(wrongPositions_, 0) << "of " << checked_;
+}
+
+// A device may report a position a little behind one it reported before
+// (an estimate corrected after an underrun). That is no wrap of the count:
+// nothing is refilled until the device is past the furthest position again.
+TEST_F(DeviceWrap, APositionThatStepsBackIsNoWrap) {
+    for (int i = 0; i < 150; ++i) Step(blockBytes_);
+    const std::int32_t heard = audioOutput.heardIndex.load();
+    const PositionRecord before = SongGetPosition(song_);
+    const std::uint32_t furthest = position_;
+    for (std::uint32_t back : {3 * blockBytes_, blockBytes_ / 2, 1u}) {
+        OfflineWaveOutSetPositionBytes(furthest - back);
+        MixingCatchUp();
+        EXPECT_EQ(audioOutput.heardIndex.load(), heard) << back << " bytes back";
+        EXPECT_EQ(SongGetPosition(song_).row, before.row) << back << " bytes back";
+    }
+    OfflineWaveOutSetPositionBytes(furthest);
+    MixingCatchUp();
+    EXPECT_EQ(audioOutput.heardIndex.load(), heard);
+    for (int i = 0; i < 200; ++i) Step(blockBytes_);
     EXPECT_EQ(wrongBlocks_, 0);
     EXPECT_EQ(wrongPositions_, 0) << "of " << checked_;
 }
