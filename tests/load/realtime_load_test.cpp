@@ -48,6 +48,8 @@ TEST(RealtimeUnderLoad, HeardBlockStaysInTheRing) {
     std::int64_t lateBlocks = 0;
     std::int64_t staleBlocks = 0;
     std::int64_t worstLag = 0;
+    std::int64_t stepsBack = 0;
+    std::int64_t lastFrames = 0;
     double worstDelayMs = 0.0;
     const double blockMs = 1000.0 * static_cast<double>(blockFrames) / audioOutput.mixingRate;
     const Clock::time_point start = Clock::now();
@@ -58,6 +60,8 @@ TEST(RealtimeUnderLoad, HeardBlockStaysInTheRing) {
         const std::int32_t heard = audioOutput.heardIndex.load();
         const std::int64_t frames = WaveOutPositionBytes(audioOutput.device) / 4;
         const double now = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        if (frames < lastFrames) ++stepsBack;
+        lastFrames = frames;
         const std::int64_t cursor = frames / blockFrames;
         for (std::int64_t b = lastCursor; b < cursor && b < static_cast<std::int64_t>(finishedAt.size()); ++b) {
             finishedAt[static_cast<std::size_t>(b)] = now;
@@ -90,9 +94,10 @@ TEST(RealtimeUnderLoad, HeardBlockStaysInTheRing) {
                 static_cast<long long>(samples));
     std::printf("device underruns: %u; blocks refilled over one block (%.1f ms) after the device finished "
                 "them: %lld; worst refill delay %.1f ms; worst lag %lld blocks; samples with the cursor a "
-                "ring ahead: %lld\n",
+                "ring ahead: %lld; device position seen going back: %lld times\n",
                 underruns, blockMs, static_cast<long long>(lateBlocks), worstDelayMs,
-                static_cast<long long>(worstLag), static_cast<long long>(staleBlocks));
+                static_cast<long long>(worstLag), static_cast<long long>(staleBlocks),
+                static_cast<long long>(stepsBack));
     EXPECT_EQ(outside, 0) << "of " << samples << " samples";
     EXPECT_GT(heardBlocks, 0);
     SongStop(song);
