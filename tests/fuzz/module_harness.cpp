@@ -4,10 +4,12 @@
 
 #include "music/audio_output.h"
 #include "music/waveout/offline.h"
+#include "scene/pattern_lookup.h"
 
 namespace {
 
 std::int32_t tickCount = 0;
+volatile unsigned cellSum = 0;
 SongCallback replayerTick = nullptr;
 
 void CountingTick(Song* song) {
@@ -51,6 +53,12 @@ PlayReport PlaySong(Song* song, std::int32_t rate, std::int32_t maxTicks, std::i
         // The device has played report.blocks blocks since the start, so the
         // heard block is that many blocks on, round the ring.
         if (audioOutput.heardIndex.load() != report.blocks % blockCount) report.heardPositionWrong = true;
+        // The scene reads the heard row's cells through this lookup.
+        const PositionRecord heard = SongGetPosition(song);
+        for (std::int32_t channel = 0; channel < song->channelCount; ++channel) {
+            const PatternCell* cell = FindCell(*song, heard.order, heard.row, channel);
+            if (cell) cellSum = cellSum + cell->note + cell->instrument;
+        }
         const std::int32_t time = SongGetTime(song);
         if (time < lastTime) report.heardPositionWrong = true;
         lastTime = time;
