@@ -146,6 +146,9 @@ extern AudioOutput audioOutput;
 void MusicStart(Song** songSlot);
 int AudioOpen(std::int32_t rate);
 void AudioClose();
+// Puts the song at its start (order 0, row 0, default speed and tempo) with
+// silent voices and cleared channels; SongPlay does this before priming the ring.
+void SongResetPlayState(Song* song);
 int SongPlay(Song* song);
 int SongStop(Song* song);
 void SongSetBpm(Song* song, std::int32_t bpm);

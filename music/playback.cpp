@@ -100,12 +100,8 @@ void FillBlock() {
     if (a.fillIndex >= BlockCount()) a.fillIndex = 0;
 }
 
-int SongPlay(Song* song) {
-    if (!song) return 0;
-    SongStop(song);
+void SongResetPlayState(Song* song) {
     AudioOutput& a = audioOutput;
-    // Without an open device there is no ring to fill.
-    if (!a.device) return 0;
     song->globalVolume = song->initialGlobalVolume;
     song->speed = song->defaultSpeed;
     song->row = 0;
@@ -130,6 +126,15 @@ int SongPlay(Song* song) {
         a.channels[i] = Channel{};
         a.channels[i].voice = &a.voices[i];
     }
+}
+
+int SongPlay(Song* song) {
+    if (!song) return 0;
+    SongStop(song);
+    AudioOutput& a = audioOutput;
+    // Without an open device there is no ring to fill.
+    if (!a.device) return 0;
+    SongResetPlayState(song);
     // A second start begins from a silent, rewound device, so that its byte
     // count and the heard block start again from block 0.
     WaveOutReset(a.device);

@@ -59,26 +59,7 @@ LoadedSong::LoadedSong(const xm::Module& module) : bytes_(xm::Write(module)) {
     audioOutput.inverseRate = 1.0f / 44100.0f;
     audioOutput.rampFrames = 128;
     audioOutput.inverseRampFrames = 1.0f / 128.0f;
-    for (int v = 0; v < kVoiceCount; ++v) {
-        std::memset(static_cast<void*>(&audioOutput.voices[v]), 0, sizeof(Voice));
-        audioOutput.voices[v].index = v;
-        audioOutput.voices[v].stepInteger = 1;
-    }
-    song_->globalVolume = song_->initialGlobalVolume;
-    song_->speed = song_->defaultSpeed;
-    song_->row = 0;
-    song_->order = 0;
-    song_->nextRow = -1;
-    song_->nextOrder = -1;
-    song_->tickFramesLeft = 0;
-    song_->tick = 0;
-    song_->extraTicks = 0;
-    song_->elapsedMs = 0;
-    SongSetBpm(song_, song_->defaultBpm);
-    for (int c = 0; c < kChannelCount; ++c) {
-        std::memset(static_cast<void*>(&audioOutput.channels[c]), 0, sizeof(Channel));
-        audioOutput.channels[c].voice = &audioOutput.voices[c];
-    }
+    SongResetPlayState(song_);
 }
 
 LoadedSong::~LoadedSong() {
