@@ -1,6 +1,5 @@
 #include "tests/replayer/replayer_fixture.h"
 
-#include <cstring>
 
 namespace replayer_test {
 
