@@ -21,7 +21,7 @@ for target in fuzz_load fuzz_play; do
   # New inputs go to a scratch folder; the seed corpus stays as generated.
   work="$build/fuzz-work/$target"
   mkdir -p "$work"
-  "$build/bin/$target" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -max_len=65536 \
+  "$build/bin/$target" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=2048 -max_len=65536 \
     -print_final_stats=1 -artifact_prefix="$findings/$target-" "$work" "$build/tests/fuzz/corpus" \
     >"$build/fuzz-work/$target.log" 2>&1 &
   pids+=($!)
