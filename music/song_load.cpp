@@ -20,6 +20,9 @@ constexpr int kOrderTableSize = 256;
 constexpr int kMaxInstruments = 128;
 constexpr int kInstrumentSlots = 16;
 constexpr int kMissingPatternRows = 64;
+// The format's patterns hold at most 256 rows. More, in a pattern without
+// data, would let nine bytes of file claim megabytes of cells.
+constexpr int kMaxPatternRows = 256;
 
 // Reads through the stream and remembers whether the file ran out: a module
 // cut short anywhere before its sample data is refused.
@@ -147,7 +150,7 @@ bool ReadPatterns(Reader& r, Song* song, std::int32_t patternCount, std::int32_t
         r.u8();
         std::int32_t rows = r.u16();
         const std::uint16_t packedSize = r.u16();
-        if (r.shortRead) return false;
+        if (r.shortRead || rows > kMaxPatternRows) return false;
         // A pattern without rows still gets one empty row, so that row 0 of
         // any order exists.
         if (rows == 0) rows = 1;
