@@ -1,33 +1,15 @@
 #!/usr/bin/env bash
-# Runs a command against a private PulseAudio server whose only sink is a null
-# sink, with ALSA's default device routed to it and reporting underruns, while
-# one busy process per core competes for the processors.
+# Runs a command on the private null-sink sound server of
+# tests/music/with_null_sink.sh, with ALSA reporting underruns, while one busy
+# process per core competes for the processors.
 set -euo pipefail
-dir=$(mktemp -d)
-server=""
 busy=()
 cleanup() {
     for pid in "${busy[@]}"; do kill "$pid" 2>/dev/null || true; done
-    if [ -n "$server" ]; then kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; fi
-    rm -rf "$dir"
 }
 trap cleanup EXIT
-export HOME="$dir" XDG_RUNTIME_DIR="$dir"
-cat > "$HOME/.asoundrc" <<'CONF'
-pcm.!default { type pulse handle_underrun true }
-ctl.!default { type pulse }
-CONF
-pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit \
-    --load="module-null-sink sink_name=ci" --load=module-native-protocol-unix \
-    >"$dir/pulseaudio.log" 2>&1 &
-server=$!
-for _ in $(seq 100); do
-    [ -S "$XDG_RUNTIME_DIR/pulse/native" ] && break
-    if ! kill -0 "$server" 2>/dev/null; then cat "$dir/pulseaudio.log" >&2; exit 1; fi
-    sleep 0.1
-done
 for _ in $(seq "$(nproc)"); do
     (while :; do :; done) &
     busy+=($!)
 done
-"$@"
+QUILLON_REPORT_UNDERRUNS=1 "$(dirname "$0")/../music/with_null_sink.sh" "$@"

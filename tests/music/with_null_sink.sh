@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs a command with a private PulseAudio server whose only sink is a null
-# sink, and with ALSA's default device routed to it.
+# sink, and with ALSA's default device routed to it. QUILLON_REPORT_UNDERRUNS=1
+# makes the device report underruns to the program instead of hiding them.
 set -euo pipefail
 dir=$(mktemp -d)
 server=""
@@ -10,8 +11,8 @@ cleanup() {
 }
 trap cleanup EXIT
 export HOME="$dir" XDG_RUNTIME_DIR="$dir"
-cat > "$HOME/.asoundrc" <<'CONF'
-pcm.!default { type pulse }
+cat > "$HOME/.asoundrc" <<CONF
+pcm.!default { type pulse${QUILLON_REPORT_UNDERRUNS:+ handle_underrun true} }
 ctl.!default { type pulse }
 CONF
 pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit \
