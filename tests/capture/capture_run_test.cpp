@@ -1,8 +1,6 @@
 // quillon-capture run as a user runs it, on small pictures and short spans.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,33 +10,17 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/run_command.h"
 #include "tools/capture/folder_sink.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct RunResult {
-    int status;
-    std::string output;  // standard output and error together
-};
-
 std::string Quote(const std::string& text) {
     std::string quoted = "'";
     for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
-}
-
-RunResult Execute(const std::string& command) {
-    RunResult run{-1, ""};
-    std::FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) return run;
-    char buffer[512];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, got);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
 }
 
 RunResult Capture(const std::string& arguments) {

@@ -2,34 +2,17 @@
 // depends on, as dpkg-deb reads them.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <regex>
 #include <set>
 #include <string>
 
+#include "tests/support/run_command.h"
+
 namespace {
 
 namespace fs = std::filesystem;
-
-struct RunResult {
-    int status;
-    std::string output;
-};
-
-RunResult Execute(const std::string& command) {
-    RunResult run{-1, ""};
-    std::FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) return run;
-    char buffer[512];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, got);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
 
 class DebPackage : public ::testing::Test {
 protected:
