@@ -7,7 +7,7 @@ cd "$root"
 scripts/deps.sh packages-run.txt packages-test.txt
 jobs=$(nproc)
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON_WERROR=ON
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON_WERROR=ON -DQUILLON_TESTS=ON
 cmake --build build -j "$jobs"
 
 cmake -S . -B build-win -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLON_WERROR=ON \
