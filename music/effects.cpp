@@ -128,23 +128,23 @@ std::int32_t ExtendedFirstTick(Song* song, Channel* channel, Sample* sample,
                                std::uint8_t parameter, const ChannelSnapshot* before) {
     std::uint8_t y = parameter & 0x0F;
     switch (parameter >> 4) {
-        case 1:
+        case ExtendedFinePortamentoUp:
             if (y != 0) channel->finePortaUpMemory = y;
             channel->period = Saturate(std::int64_t{channel->period} - 4 * channel->finePortaUpMemory);
             break;
-        case 2:
+        case ExtendedFinePortamentoDown:
             if (y != 0) channel->finePortaDownMemory = y;
             channel->period =
                 Saturate(std::int64_t{channel->period} + 4 * channel->finePortaDownMemory);
             break;
-        case 4:
+        case ExtendedVibratoWaveform:
             channel->waveControl = static_cast<std::uint8_t>((channel->waveControl & 0xF0) | y);
             break;
-        case 5:
+        case ExtendedFinetune:
             // The shared empty sample stays all zero.
             if (sample != &emptySample) sample->finetune = static_cast<std::int8_t>(y);
             break;
-        case 6:
+        case ExtendedPatternLoop:
             if (y == 0) {
                 channel->loopRow = song->row;
             } else {
@@ -152,31 +152,31 @@ std::int32_t ExtendedFirstTick(Song* song, Channel* channel, Sample* sample,
                 if (channel->loopCount != 0) return channel->loopRow;
             }
             break;
-        case 7:
+        case ExtendedTremoloWaveform:
             channel->waveControl = static_cast<std::uint8_t>((channel->waveControl & 0x0F) | (y << 4));
             break;
-        case 8:
+        case ExtendedCoarsePanning:
             channel->panning = y * 16;
             channel->updateFlags |= UpdatePanning;
             break;
-        case 10:
+        case ExtendedFineVolumeUp:
             if (y != 0) channel->fineVolumeSlideMemory = y;
             channel->volume = AtMost(channel->volume + channel->fineVolumeSlideMemory, 64);
             channel->updateFlags |= UpdateVolume;
             break;
-        case 11:
+        case ExtendedFineVolumeDown:
             if (y != 0) channel->fineVolumeSlideMemory = y;
             channel->volume = AtLeast(channel->volume - channel->fineVolumeSlideMemory, 0);
             channel->updateFlags |= UpdateVolume;
             break;
-        case 13:
+        case ExtendedNoteDelay:
             // The previous note plays on until the delay tick.
             channel->volume = before->volume;
             channel->period = before->period;
             channel->panning = before->panning;
             channel->updateFlags &= 0xF0;
             break;
-        case 14:
+        case ExtendedRowDelay:
             song->extraTicks = y * song->speed;
             break;
         default:
@@ -189,18 +189,18 @@ void ExtendedLaterTick(const Song* song, Channel* channel, const PatternCell* ce
                        Sample* sample) {
     std::uint8_t y = cell->parameter & 0x0F;
     switch (cell->parameter >> 4) {
-        case 9:
+        case ExtendedRetrigger:
             if (y != 0 && song->tick % y == 0) {
                 channel->updateFlags |= UpdateTrigger | UpdateFrequency | UpdateVolume;
             }
             break;
-        case 12:
+        case ExtendedNoteCut:
             if (song->tick == y) {
                 channel->volume = 0;
                 channel->updateFlags |= UpdateVolume;
             }
             break;
-        case 13:
+        case ExtendedNoteDelay:
             if (song->tick == y) {
                 ResetInstrument(channel, sample);
                 channel->period = channel->notePeriod;
@@ -339,35 +339,35 @@ void VolumeColumnFirstTick(Channel* channel, std::uint8_t value) {
         return;
     }
     switch (value >> 4) {
-        case 0x6:
-        case 0x8:
+        case VolumeSlideDown:
+        case VolumeFineDown:
             channel->volume = AtLeast(channel->volume - y, 0);
             channel->updateFlags |= UpdateVolume;
             break;
-        case 0x7:
-        case 0x9:
+        case VolumeSlideUp:
+        case VolumeFineUp:
             channel->volume = AtMost(channel->volume + y, 64);
             channel->updateFlags |= UpdateVolume;
             break;
-        case 0xA:
+        case VolumeVibratoSpeed:
             channel->vibratoSpeed = y;
             break;
-        case 0xB:
+        case VolumeVibrato:
             channel->vibratoDepth = y;
             break;
-        case 0xC:
+        case VolumeSetPanning:
             channel->panning = y * 16;
             channel->updateFlags |= UpdatePanning;
             break;
-        case 0xD:
+        case VolumePanningSlideLeft:
             channel->panning = Saturate(std::int64_t{channel->panning} - y);
             channel->updateFlags |= UpdatePanning;
             break;
-        case 0xE:
+        case VolumePanningSlideRight:
             channel->panning = Saturate(std::int64_t{channel->panning} + y);
             channel->updateFlags |= UpdatePanning;
             break;
-        case 0xF:
+        case VolumeTonePortamento:
             if (y != 0) channel->portaSpeed = static_cast<std::uint8_t>(y * 16);
             channel->portaTarget = channel->notePeriod;
             channel->updateFlags &= static_cast<std::uint8_t>(~UpdateTrigger);
@@ -380,18 +380,18 @@ void VolumeColumnFirstTick(Channel* channel, std::uint8_t value) {
 void VolumeColumnLaterTick(Channel* channel, std::uint8_t value) {
     std::uint8_t y = value & 0x0F;
     switch (value >> 4) {
-        case 0x6:
-        case 0x7:
-        case 0xD:
-        case 0xE:
+        case VolumeSlideDown:
+        case VolumeSlideUp:
+        case VolumePanningSlideLeft:
+        case VolumePanningSlideRight:
             VolumeColumnFirstTick(channel, value);
             break;
-        case 0xB:
+        case VolumeVibrato:
             channel->vibratoDepth = y;
             Vibrato(channel);
             VibratoAdvance(channel);
             break;
-        case 0xF:
+        case VolumeTonePortamento:
             TonePortamento(channel);
             break;
         default:
@@ -399,102 +399,128 @@ void VolumeColumnLaterTick(Channel* channel, std::uint8_t value) {
     }
 }
 
-std::int32_t EffectFirstTick(Song* song, Channel* channel, const PatternCell* cell,
-                             Instrument* instrument, Sample* sample,
-                             const ChannelSnapshot* before) {
+namespace {
+
+// Effects whose first tick only keeps their parameters for the later ticks.
+void RememberParameters(Song* song, Channel* channel, const PatternCell* cell) {
     std::uint8_t parameter = cell->parameter;
     std::uint8_t x = parameter >> 4;
     std::uint8_t y = parameter & 0x0F;
     switch (cell->effect) {
-        case 1:
+        case EffectPortamentoUp:
             if (parameter != 0) channel->portaUpMemory = parameter;
             break;
-        case 2:
+        case EffectPortamentoDown:
             if (parameter != 0) channel->portaDownMemory = parameter;
             break;
-        case 3:
-            if (parameter != 0) channel->portaSpeed = parameter;
-            channel->portaTarget = channel->notePeriod;
-            ClearStart(channel);
-            break;
-        case 4:
-            if (x != 0) channel->vibratoSpeed = x;
-            if (y != 0) channel->vibratoDepth = y;
-            Vibrato(channel);
-            break;
-        case 5:
-            channel->portaTarget = channel->notePeriod;
-            if (parameter != 0) channel->volumeSlideMemory = parameter;
-            ClearStart(channel);
-            break;
-        case 6:
-            if (parameter != 0) channel->volumeSlideMemory = parameter;
-            Vibrato(channel);
-            break;
-        case 7:
+        case EffectTremolo:
             if (x != 0) channel->tremoloSpeed = x;
             if (y != 0) channel->tremoloDepth = y;
             break;
-        case 8:
-            channel->panning = parameter;
-            channel->updateFlags |= UpdatePanning;
-            break;
-        case 9:
-            SampleOffset(channel, sample, parameter);
-            break;
-        case 10:
+        case EffectVolumeSlide:
             if (parameter != 0) channel->volumeSlideMemory = parameter;
             break;
-        case 11:
+        case EffectGlobalVolumeSlide:
+            if (parameter != 0) song->globalVolumeSlideMemory = parameter;
+            break;
+        case EffectPanningSlide:
+            if (parameter != 0) {
+                channel->panningSlideMemory = parameter;
+                channel->updateFlags |= UpdatePanning;
+            }
+            break;
+        case EffectMultiRetrigger:
+            if (parameter != 0) {
+                channel->retrigVolumeChange = x;
+                channel->retrigInterval = y;
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+// Effects on the song's position, speed and tempo.
+void SongControlFirstTick(Song* song, const PatternCell* cell) {
+    std::uint8_t parameter = cell->parameter;
+    switch (cell->effect) {
+        case EffectPositionJump:
             song->nextOrder = parameter < SongOrderCount(song) ? parameter : 0;
             song->nextRow = 0;
             break;
-        case 12:
-            channel->volume = parameter;
-            channel->updateFlags |= UpdateVolume;
-            break;
-        case 13:
+        case EffectPatternBreak:
             PatternBreak(song, parameter);
             break;
-        case 14:
-            return ExtendedFirstTick(song, channel, sample, parameter, before);
-        case 15:
+        case EffectSpeedTempo:
             if (parameter < 32) {
                 song->speed = parameter;
             } else {
                 SongSetBpm(song, parameter);
             }
             break;
-        case 16:
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+std::int32_t EffectFirstTick(Song* song, Channel* channel, const PatternCell* cell,
+                             Instrument* instrument, Sample* sample,
+                             const ChannelSnapshot* before) {
+    std::uint8_t parameter = cell->parameter;
+    std::uint8_t x = parameter >> 4;
+    std::uint8_t y = parameter & 0x0F;
+    RememberParameters(song, channel, cell);
+    SongControlFirstTick(song, cell);
+    switch (cell->effect) {
+        case EffectTonePortamento:
+            if (parameter != 0) channel->portaSpeed = parameter;
+            channel->portaTarget = channel->notePeriod;
+            ClearStart(channel);
+            break;
+        case EffectVibrato:
+            if (x != 0) channel->vibratoSpeed = x;
+            if (y != 0) channel->vibratoDepth = y;
+            Vibrato(channel);
+            break;
+        case EffectTonePortamentoVolumeSlide:
+            channel->portaTarget = channel->notePeriod;
+            if (parameter != 0) channel->volumeSlideMemory = parameter;
+            ClearStart(channel);
+            break;
+        case EffectVibratoVolumeSlide:
+            if (parameter != 0) channel->volumeSlideMemory = parameter;
+            Vibrato(channel);
+            break;
+        case EffectSetPanning:
+            channel->panning = parameter;
+            channel->updateFlags |= UpdatePanning;
+            break;
+        case EffectSampleOffset:
+            SampleOffset(channel, sample, parameter);
+            break;
+        case EffectSetVolume:
+            channel->volume = parameter;
+            channel->updateFlags |= UpdateVolume;
+            break;
+        case EffectExtended:
+            return ExtendedFirstTick(song, channel, sample, parameter, before);
+        case EffectGlobalVolume:
             song->globalVolume = AtMost(parameter, 64);
             channel->updateFlags |= UpdateVolume;
             break;
-        case 17:
-            if (parameter != 0) song->globalVolumeSlideMemory = parameter;
-            break;
-        case 21:
+        case EffectEnvelopePosition:
             if ((instrument->volumeType & 1) != 0) EnvelopePosition(channel, instrument, parameter);
             break;
-        case 25:
-            if (parameter != 0) {
-                channel->panningSlideMemory = parameter;
-                channel->updateFlags |= UpdatePanning;
-            }
-            break;
-        case 27:
-            if (parameter != 0) {
-                channel->retrigVolumeChange = x;
-                channel->retrigInterval = y;
-            }
-            break;
-        case 29:
+        case EffectTremor:
             if (parameter != 0) {
                 channel->tremorOn = static_cast<std::uint8_t>(x + 1);
                 channel->tremorOff = static_cast<std::uint8_t>(y + 1);
             }
             Tremor(channel);
             break;
-        case 33:
+        case EffectExtraFinePortamento:
             ExtraFinePortamento(channel, parameter);
             break;
         default:
@@ -507,53 +533,53 @@ void EffectLaterTick(Song* song, Channel* channel, const PatternCell* cell,
                      Instrument* instrument, Sample* sample) {
     (void)instrument;
     switch (cell->effect) {
-        case 0:
+        case EffectArpeggio:
             Arpeggio(song, channel, sample, cell->parameter);
             break;
-        case 1:
+        case EffectPortamentoUp:
             channel->period =
                 AtLeast(Saturate(std::int64_t{channel->period} - 4 * channel->portaUpMemory), 56);
             channel->updateFlags |= UpdateFrequency;
             break;
-        case 2:
+        case EffectPortamentoDown:
             channel->period = Saturate(std::int64_t{channel->period} + 4 * channel->portaDownMemory);
             channel->updateFlags |= UpdateFrequency;
             break;
-        case 3:
+        case EffectTonePortamento:
             TonePortamento(channel);
             break;
-        case 4:
+        case EffectVibrato:
             Vibrato(channel);
             VibratoAdvance(channel);
             break;
-        case 5:
+        case EffectTonePortamentoVolumeSlide:
             TonePortamento(channel);
             VolumeSlide(channel);
             break;
-        case 6:
+        case EffectVibratoVolumeSlide:
             Vibrato(channel);
             VibratoAdvance(channel);
             VolumeSlide(channel);
             break;
-        case 7:
+        case EffectTremolo:
             Tremolo(channel);
             break;
-        case 10:
+        case EffectVolumeSlide:
             VolumeSlide(channel);
             break;
-        case 14:
+        case EffectExtended:
             ExtendedLaterTick(song, channel, cell, sample);
             break;
-        case 17:
+        case EffectGlobalVolumeSlide:
             GlobalVolumeSlide(song);
             break;
-        case 25:
+        case EffectPanningSlide:
             PanningSlide(channel);
             break;
-        case 27:
+        case EffectMultiRetrigger:
             MultiRetrigger(song, channel);
             break;
-        case 29:
+        case EffectTremor:
             Tremor(channel);
             break;
         default:

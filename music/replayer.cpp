@@ -112,7 +112,7 @@ void StepEnvelopes(Channel* channel, const Instrument* instrument) {
 }
 
 std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell) {
-    bool portamento = cell->effect == 3 || cell->effect == 5;
+    bool portamento = cell->effect == EffectTonePortamento || cell->effect == EffectTonePortamentoVolumeSlide;
     if (NamesInstrument(cell) && !portamento) channel->instrument = cell->instrument - 1;
     if (HoldsNote(cell) && !portamento) channel->note = cell->note - 1;
 
@@ -123,7 +123,7 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
     ChannelSnapshot before{channel->volume, channel->period, channel->panning};
 
     // The offset the tremolo had reached stays once the tremolo stops.
-    if (channel->lastEffect == 7 && cell->effect != 7) channel->volume += channel->volumeDelta;
+    if (channel->lastEffect == EffectTremolo && cell->effect != EffectTremolo) channel->volume += channel->volumeDelta;
     channel->lastEffect = cell->effect;
     channel->volumeDelta = 0;
     channel->updateFlags = 0;
@@ -142,7 +142,7 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
 
     if (NamesInstrument(cell)) ResetInstrument(channel, sample);
     if (cell->volume != 0) VolumeColumnFirstTick(channel, cell->volume);
-    if (cell->note == 255 || cell->effect == 20) channel->keyOff = 1;
+    if (cell->note == 255 || cell->effect == EffectKeyOff) channel->keyOff = 1;
 
     StepEnvelopes(channel, instrument);
     // A released note without a volume envelope stops at once.

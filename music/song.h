@@ -12,6 +12,67 @@ struct PatternCell {
 };
 static_assert(sizeof(PatternCell) == 5, "the scene indexes cells as 5-byte records");
 
+// Effect types of the effect column, in the format's numbering; the types
+// missing here do nothing.
+enum : std::uint8_t {
+    EffectArpeggio = 0,
+    EffectPortamentoUp = 1,
+    EffectPortamentoDown = 2,
+    EffectTonePortamento = 3,
+    EffectVibrato = 4,
+    EffectTonePortamentoVolumeSlide = 5,
+    EffectVibratoVolumeSlide = 6,
+    EffectTremolo = 7,
+    EffectSetPanning = 8,
+    EffectSampleOffset = 9,
+    EffectVolumeSlide = 10,
+    EffectPositionJump = 11,
+    EffectSetVolume = 12,
+    EffectPatternBreak = 13,
+    EffectExtended = 14,
+    EffectSpeedTempo = 15,
+    EffectGlobalVolume = 16,
+    EffectGlobalVolumeSlide = 17,
+    EffectKeyOff = 20,
+    EffectEnvelopePosition = 21,
+    EffectPanningSlide = 25,
+    EffectMultiRetrigger = 27,
+    EffectTremor = 29,
+    EffectExtraFinePortamento = 33,
+};
+
+// The extended effect's commands: the high nibble of its parameter.
+enum : std::uint8_t {
+    ExtendedFinePortamentoUp = 1,
+    ExtendedFinePortamentoDown = 2,
+    ExtendedVibratoWaveform = 4,
+    ExtendedFinetune = 5,
+    ExtendedPatternLoop = 6,
+    ExtendedTremoloWaveform = 7,
+    ExtendedCoarsePanning = 8,
+    ExtendedRetrigger = 9,
+    ExtendedFineVolumeUp = 10,
+    ExtendedFineVolumeDown = 11,
+    ExtendedNoteCut = 12,
+    ExtendedNoteDelay = 13,
+    ExtendedRowDelay = 14,
+};
+
+// Volume-column commands: the high nibble of the column's byte. Values 0x10
+// to 0x50 set the volume instead.
+enum : std::uint8_t {
+    VolumeSlideDown = 0x6,
+    VolumeSlideUp = 0x7,
+    VolumeFineDown = 0x8,
+    VolumeFineUp = 0x9,
+    VolumeVibratoSpeed = 0xA,
+    VolumeVibrato = 0xB,
+    VolumeSetPanning = 0xC,
+    VolumePanningSlideLeft = 0xD,
+    VolumePanningSlideRight = 0xE,
+    VolumeTonePortamento = 0xF,
+};
+
 struct Pattern {
     std::int32_t rows;
     PatternCell* cells;  // rows x channelCount, row after row

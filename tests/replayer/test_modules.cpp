@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "music/song.h"
+
 namespace replayer_test {
 namespace {
 
@@ -88,14 +90,15 @@ xm::Module ChordsModule() {
         for (int bar = 0; bar < 4; ++bar) {
             int root = roots[p][bar];
             int row = bar * 4;
-            pattern.at(row, 0, 4) = {Note(3, root), 1, 0x30, 0, 0x37};
-            pattern.at(row + 2, 0, 4) = {0, 0, 0, 0xA, 0x02};
-            pattern.at(row, 1, 4) = {Note(2, root), 2, 0, 4, 0x46};
-            pattern.at(row + 1, 1, 4) = {0, 0, 0xC4, 6, 0x01};
-            pattern.at(row + 2, 1, 4) = {Note(2, root + 12), 0, 0, 3, 0x20};
-            pattern.at(row, 2, 4) = {Note(4, root + 7), 2, 0x28, 8, static_cast<std::uint8_t>(40 + 50 * bar)};
-            pattern.at(row + 3, 2, 4) = {0, 0, 0, 1, 0x04};
-            pattern.at(row + 1, 3, 4) = {Note(4, root + 3), 1, 0x20, 25, 0x20};
+            pattern.at(row, 0, 4) = {Note(3, root), 1, 0x30, EffectArpeggio, 0x37};
+            pattern.at(row + 2, 0, 4) = {0, 0, 0, EffectVolumeSlide, 0x02};
+            pattern.at(row, 1, 4) = {Note(2, root), 2, 0, EffectVibrato, 0x46};
+            pattern.at(row + 1, 1, 4) = {0, 0, 0xC4, EffectVibratoVolumeSlide, 0x01};
+            pattern.at(row + 2, 1, 4) = {Note(2, root + 12), 0, 0, EffectTonePortamento, 0x20};
+            pattern.at(row, 2, 4) = {Note(4, root + 7), 2, 0x28, EffectSetPanning,
+                                        static_cast<std::uint8_t>(40 + 50 * bar)};
+            pattern.at(row + 3, 2, 4) = {0, 0, 0, EffectPortamentoUp, 0x04};
+            pattern.at(row + 1, 3, 4) = {Note(4, root + 3), 1, 0x20, EffectPanningSlide, 0x20};
             pattern.at(row + 3, 3, 4) = {97, 0, 0, 0, 0};
         }
         module.patterns.push_back(pattern);
@@ -135,8 +138,12 @@ xm::Module DrumsModule() {
             if (row % 8 == 0) pattern.at(row, 0, 4) = {Note(3, 0), 1, 0, 0, 0};
             if (row % 8 == 4) pattern.at(row, 1, 4) = {Note(4, 2), 2, 0, 0, 0};
             if (row % 2 == 0) {
-                std::uint8_t effect = row % 16 == 6 ? 0x1B : row % 16 == 10 ? 0x0E : 0;
-                std::uint8_t parameter = effect == 0x1B ? 0x52 : effect == 0x0E ? 0xC2 : 0;
+                std::uint8_t effect = row % 16 == 6    ? EffectMultiRetrigger
+                                      : row % 16 == 10 ? EffectExtended
+                                                       : 0;
+                std::uint8_t parameter = effect == EffectMultiRetrigger ? 0x52
+                                        : effect == EffectExtended     ? 0xC2
+                                                                       : 0;
                 pattern.at(row, 2, 4) = {Note(5, 0), 3, static_cast<std::uint8_t>(0x10 + row), effect, parameter};
             }
             if (row % 4 == 0) {
@@ -145,11 +152,11 @@ xm::Module DrumsModule() {
             }
             if (row % 4 == 2) pattern.at(row, 3, 4) = {97, 0, 0, 0, 0};
         }
-        pattern.at(12, 1, 4) = {Note(4, 2), 2, 0, 0x0E, 0xD2};
-        pattern.at(20, 0, 4) = {Note(3, 0), 1, 0, 9, 0x04};
+        pattern.at(12, 1, 4) = {Note(4, 2), 2, 0, EffectExtended, 0xD2};
+        pattern.at(20, 0, 4) = {Note(3, 0), 1, 0, EffectSampleOffset, 0x04};
         pattern.at(16, 3, 4).effect = 0x0F;
         pattern.at(16, 3, 4).parameter = static_cast<std::uint8_t>(p == 1 ? 3 : 0xB0);
-        if (p == 2) pattern.at(24, 0, 4) = {0, 0, 0, 0x0D, 0x00};
+        if (p == 2) pattern.at(24, 0, 4) = {0, 0, 0, EffectPatternBreak, 0x00};
         module.patterns.push_back(pattern);
     }
     return module;
@@ -181,15 +188,15 @@ xm::Module LeadModule() {
     for (int p = 0; p < 2; ++p) {
         xm::Pattern pattern = EmptyPattern(16, 3);
         for (int row = 0; row < 16; ++row) {
-            std::uint8_t effect = row % 4 == 1 ? 7 : row % 4 == 3 ? 0x1D : 0;
-            std::uint8_t parameter = effect == 7 ? 0x68 : effect == 0x1D ? 0x21 : 0;
+            std::uint8_t effect = row % 4 == 1 ? EffectTremolo : row % 4 == 3 ? EffectTremor : 0;
+            std::uint8_t parameter = effect == EffectTremolo ? 0x68 : effect == EffectTremor ? 0x21 : 0;
             pattern.at(row, 0, 3) = {Note(4, melody[(row + p * 5) % 16]), 1, 0, effect, parameter};
         }
-        pattern.at(0, 1, 3) = {Note(3, p * 5), 2, 0x40, 0x0E, 0x60};
-        pattern.at(7, 1, 3) = {0, 0, 0, 0x0E, 0x61};
-        pattern.at(8, 2, 3) = {0, 0, 0, 0x11, static_cast<std::uint8_t>(p == 0 ? 0x04 : 0x30)};
-        pattern.at(12, 2, 3) = {0, 0, 0, 0x0E, 0xE1};
-        pattern.at(15, 1, 3) = {0, 0, 0, 0x10, 0x30};
+        pattern.at(0, 1, 3) = {Note(3, p * 5), 2, 0x40, EffectExtended, 0x60};
+        pattern.at(7, 1, 3) = {0, 0, 0, EffectExtended, 0x61};
+        pattern.at(8, 2, 3) = {0, 0, 0, EffectGlobalVolumeSlide, static_cast<std::uint8_t>(p == 0 ? 0x04 : 0x30)};
+        pattern.at(12, 2, 3) = {0, 0, 0, EffectExtended, 0xE1};
+        pattern.at(15, 1, 3) = {0, 0, 0, EffectGlobalVolume, 0x30};
         module.patterns.push_back(pattern);
     }
     return module;
@@ -214,7 +221,7 @@ xm::Module BusyModule(int channels, int orders) {
             for (int c = 0; c < channels; ++c) {
                 if ((row + c) % 3 != 0) continue;
                 int semitone = (row * 5 + c * 7 + order) % 24;
-                std::uint8_t effect = static_cast<std::uint8_t>((row + c) % 4 == 0 ? 4 : 0);
+                std::uint8_t effect = static_cast<std::uint8_t>((row + c) % 4 == 0 ? EffectVibrato : 0);
                 pattern.at(row, c, channels) = {Note(3, semitone), static_cast<std::uint8_t>(1 + c % 3),
                                                 0, effect, 0x37};
             }
