@@ -11,10 +11,10 @@
 
 #include "bench/bench_runner.h"
 #include "music/audio_output.h"
+#include "scene/build_textures.h"
 #include "scene/glview.h"
 #include "shell/gl_headers.h"
 #include "shell/headless/gui_headless.h"
-#include "textures/gl/build_textures.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "scene/glview.h"
 
 #include "music/audio_output.h"
+#include "scene/build_textures.h"
 #include "scene/hair_shells.h"
 #include "scene/scroller.h"
 #include "scene/shell_motion.h"
@@ -8,7 +9,6 @@
 #include "scene/torus.h"
 #include "shell/gl_extensions.h"
 #include "shell/gui.h"
-#include "textures/gl/build_textures.h"
 
 GLView::GLView(Gui* shell)
     : gui(shell),

@@ -17,15 +17,11 @@ void GLView::syncToMusic() {
     Song* song = songSlot ? *songSlot : nullptr;
     if (!song) return;
 
-    // Row and order of the same heard block, read together.
-    const PositionRecord heard = SongGetPosition(song);
-    const std::int32_t row = heard.row;
-    if (row == lastRow) return;
-    lastRow = row;
-    const std::int32_t order = heard.order;
+    PositionRecord heard;
+    if (!TakeNewHeardRow(song, lastRow, heard)) return;
 
     // Songs with fewer than five channels have no cue channel: FindCell says so.
-    const PatternCell* cell = FindCell(*song, order, row, kCueChannel);
+    const PatternCell* cell = FindCell(*song, heard.order, heard.row, kCueChannel);
     if (!cell) return;
 
     if (cell->instrument == kBounceInstrument) {

@@ -1,5 +1,6 @@
 #include "scene/pattern_lookup.h"
 
+#include "music/audio_output.h"
 #include "music/song.h"
 
 namespace {
@@ -24,4 +25,11 @@ const PatternCell* FindCell(const Song& song, std::int32_t order, std::int32_t r
 std::int32_t PatternRowsAt(const Song& song, std::int32_t order) {
     const Pattern* pattern = PatternAt(song, order);
     return pattern && pattern->cells ? pattern->rows : 0;
+}
+
+bool TakeNewHeardRow(Song* song, std::int32_t& lastRow, PositionRecord& heard) {
+    heard = SongGetPosition(song);
+    if (heard.row == lastRow) return false;
+    lastRow = heard.row;
+    return true;
 }

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 struct PatternCell;
+struct PositionRecord;
 struct Song;
 
 // The cell of channel `channel` in row `row` of the pattern that the order
@@ -12,3 +13,8 @@ const PatternCell* FindCell(const Song& song, std::int32_t order, std::int32_t r
 
 // Rows of the pattern at order position `order`, or 0 when there is none.
 std::int32_t PatternRowsAt(const Song& song, std::int32_t order);
+
+// Reads the heard position into `heard` (order and row of one block, read
+// together) and tells whether its row differs from `lastRow`, which then
+// takes it: each heard row is looked at once.
+bool TakeNewHeardRow(Song* song, std::int32_t& lastRow, PositionRecord& heard);

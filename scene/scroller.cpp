@@ -138,14 +138,11 @@ void Scroller::checkTrigger() {
     Song* song = songSlot ? *songSlot : nullptr;
     if (!song) return;
 
-    // Row and order of the same heard block, read together.
-    const PositionRecord heard = SongGetPosition(song);
-    const std::int32_t row = heard.row;
-    if (row == lastRow) return;
-    lastRow = row;
+    PositionRecord heard;
+    if (!TakeNewHeardRow(song, lastRow, heard)) return;
 
     std::int32_t order = heard.order;
-    std::int32_t target = row + kLookAheadRows;
+    std::int32_t target = heard.row + kLookAheadRows;
     std::int32_t rows = PatternRowsAt(*song, order);
     if (rows <= 0) rows = kAssumedPatternRows;
     if (target >= rows) {

@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "headless_context.h"
+#include "scene/build_textures.h"
 #include "scene/glview.h"
 #include "scene/sky_box.h"
 #include "shell/gl_headers.h"
 #include "textures/cube_cross.h"
 #include "textures/environment_maps.h"
-#include "textures/gl/build_textures.h"
 
 namespace {
 

@@ -3,13 +3,13 @@
 #include <optional>
 #include <vector>
 
+#include "scene/build_textures.h"
 #include "scene/glview.h"
 #include "shell/gl_headers.h"
 #include "shell/headless/gui_headless.h"
 #include "textures/base_texture.h"
 #include "textures/cube_cross.h"
 #include "textures/environment_maps.h"
-#include "textures/gl/build_textures.h"
 #include "textures/gl/cube_map.h"
 #include "textures/gl/upload_2d.h"
 #include "textures/strand_texture.h"

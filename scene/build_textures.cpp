@@ -1,4 +1,4 @@
-#include "textures/gl/build_textures.h"
+#include "scene/build_textures.h"
 
 #include "scene/glview.h"
 #include "shell/gl_headers.h"
