@@ -28,14 +28,8 @@ xm::Sample Wave(int frames, bool sixteenBit, int shape, xm::Loop loop) {
     return s;
 }
 
-xm::Instrument Simple(const xm::Sample& sample) {
-    xm::Instrument ins;
-    ins.samples.push_back(sample);
-    return ins;
-}
-
 xm::Instrument Enveloped(const xm::Sample& sample, std::uint8_t volumeType, std::uint8_t panningType) {
-    xm::Instrument ins = Simple(sample);
+    xm::Instrument ins = xm::InstrumentOf({sample});
     ins.volumeEnvelope.points = {{0, 0}, {2, 64}, {6, 40}, {10, 50}, {20, 0}};
     ins.volumeEnvelope.sustain = 2;
     ins.volumeEnvelope.loopStart = 1;
@@ -55,8 +49,10 @@ xm::Instrument Enveloped(const xm::Sample& sample, std::uint8_t volumeType, std:
 }
 
 std::vector<xm::Instrument> BasicInstruments() {
-    return {Simple(Wave(32, false, 0, xm::Loop::Forward)), Simple(Wave(48, true, 1, xm::Loop::PingPong)),
-            Enveloped(Wave(40, false, 2, xm::Loop::Forward), 7, 7), Simple(Wave(64, true, 3, xm::Loop::None))};
+    return {xm::InstrumentOf({Wave(32, false, 0, xm::Loop::Forward)}),
+            xm::InstrumentOf({Wave(48, true, 1, xm::Loop::PingPong)}),
+            Enveloped(Wave(40, false, 2, xm::Loop::Forward), 7, 7),
+            xm::InstrumentOf({Wave(64, true, 3, xm::Loop::None)})};
 }
 
 void Put(xm::Module& m, int pattern, int row, int channel, xm::Cell cell) {
@@ -190,7 +186,7 @@ xm::Module Multisample() {
         ins.samples.push_back(s);
     }
     for (int n = 0; n < 96; ++n) ins.noteSample[static_cast<std::size_t>(n)] = static_cast<std::uint8_t>(n % 16);
-    m.instruments = {ins, Simple(Wave(16, false, 0, xm::Loop::None))};
+    m.instruments = {ins, xm::InstrumentOf({Wave(16, false, 0, xm::Loop::None)})};
     for (int r = 0; r < 24; ++r) {
         Put(m, 0, r, r % 2, {static_cast<std::uint8_t>(1 + r * 4), static_cast<std::uint8_t>(1 + r % 2), 0, 0x09,
                              static_cast<std::uint8_t>(r)});
@@ -207,7 +203,7 @@ xm::Module WideRow() {
     m.patterns.resize(1);
     m.patterns[0].rows = 2;
     for (int c = 0; c < 32; ++c) Put(m, 0, 0, c, {static_cast<std::uint8_t>(20 + c * 2), 1, 0x40, 0x08, 0x80});
-    m.instruments = {Simple(Wave(16, true, 0, xm::Loop::Forward))};
+    m.instruments = {xm::InstrumentOf({Wave(16, true, 0, xm::Loop::Forward)})};
     return m;
 }
 
@@ -224,7 +220,7 @@ xm::Module Packing() {
     m.patterns[2].useRawPacked = true;
     m.patterns[2].rawPacked = {0x81, 50, 0x82, 1};
     m.orders = {0, 1, 2, 3};
-    m.instruments = {Simple(Wave(8, false, 1, xm::Loop::None))};
+    m.instruments = {xm::InstrumentOf({Wave(8, false, 1, xm::Loop::None)})};
     return m;
 }
 

@@ -20,14 +20,14 @@ xm::Module PlayableModule() {
     m.patterns[0].at(6, 3, 4) = xm::Cell{97, 0, 0, 0, 0};
     std::vector<std::int16_t> wave;
     for (int i = 0; i < 32; ++i) wave.push_back(static_cast<std::int16_t>(i * 8 - 128));
-    xm::Instrument a = InstrumentOf({Sample8(wave, xm::Loop::Forward, 4, 20)});
+    xm::Instrument a = xm::InstrumentOf({Sample8(wave, xm::Loop::Forward, 4, 20)});
     a.volumeEnvelope.points = {{0, 64}, {4, 20}, {8, 50}};
     a.volumeEnvelope.type = 7;
     a.volumeEnvelope.sustain = 1;
     a.volumeEnvelope.loopStart = 0;
     a.volumeEnvelope.loopEnd = 2;
     a.fadeout = 100;
-    xm::Instrument b = InstrumentOf({Sample8(wave, xm::Loop::PingPong, 2, 28), Sample8(wave)});
+    xm::Instrument b = xm::InstrumentOf({Sample8(wave, xm::Loop::PingPong, 2, 28), Sample8(wave)});
     b.noteSample.fill(1);
     m.instruments = {a, b};
     m.orders = {0, 0};
@@ -155,7 +155,7 @@ TEST(HostileModule, LoopsPastTheSampleEnd) {
 
 TEST(HostileModule, TooManyInstrumentsAndHugeHeaders) {
     xm::Module many = PlayableModule();
-    many.instruments.resize(140, InstrumentOf({}));
+    many.instruments.resize(140, xm::InstrumentOf({}));
     Song* song = Load(xm::Write(many));
     ASSERT_NE(song, nullptr);
     EXPECT_EQ(song->instrumentCount, 128);

@@ -68,7 +68,7 @@ TEST(SongLoad, ReadsTheHeader) {
     m.bpm = 180;
     m.restart = 1;
     m.orders = {0, 0, 0};
-    m.instruments.push_back(InstrumentOf({}));
+    m.instruments.push_back(xm::InstrumentOf({}));
     Song* song = Load(xm::Write(m));
     ASSERT_NE(song, nullptr);
     EXPECT_EQ(song->songLength, 3);
@@ -157,7 +157,7 @@ TEST(SongLoad, NormalisesSampleLoops) {
     wide.loop = xm::Loop::Forward;
     wide.loopStart = 50;  // 100 bytes
     wide.loopLength = 200;
-    m.instruments.push_back(InstrumentOf({both, forward, noLength, none, wide}));
+    m.instruments.push_back(xm::InstrumentOf({both, forward, noLength, none, wide}));
     Song* song = Load(xm::Write(m));
     ASSERT_NE(song, nullptr);
     Sample* const* s = song->instruments[0].samples;
@@ -189,7 +189,7 @@ TEST(SongLoad, DecodesSampleDataAndWritesTheLoopGuard) {
     xm::Sample forward = Sample8({1, 2, 3, 4, 5, 6}, xm::Loop::Forward, 1, 3);
     xm::Sample pingPong = Sample8({1, 2, 3, 4, 5, 6}, xm::Loop::PingPong, 1, 3);
     xm::Sample empty;  // length 0: no data in the file
-    m.instruments.push_back(InstrumentOf({eight, wide, empty, forward, pingPong}));
+    m.instruments.push_back(xm::InstrumentOf({eight, wide, empty, forward, pingPong}));
     Song* song = Load(xm::Write(m));
     ASSERT_NE(song, nullptr);
     Sample* const* s = song->instruments[0].samples;
@@ -208,8 +208,8 @@ TEST(SongLoad, DecodesSampleDataAndWritesTheLoopGuard) {
 
 TEST(SongLoad, ReadsInstrumentsAroundEmptyOnes) {
     xm::Module m = BareModule();
-    xm::Instrument first = InstrumentOf({});
-    xm::Instrument second = InstrumentOf({Sample8({7, 7})});
+    xm::Instrument first = xm::InstrumentOf({});
+    xm::Instrument second = xm::InstrumentOf({Sample8({7, 7})});
     second.fadeout = 300;
     second.volumeEnvelope.points = {{0, 64}};
     second.volumeEnvelope.type = 1;
@@ -239,7 +239,7 @@ TEST(SongLoad, ReadsInstrumentsAroundEmptyOnes) {
     SongFree(song);
 
     xm::Module big = BareModule();
-    xm::Instrument seventeen = InstrumentOf({});
+    xm::Instrument seventeen = xm::InstrumentOf({});
     seventeen.declaredSamples = 17;
     big.instruments = {first, seventeen};
     EXPECT_EQ(Load(xm::Write(big)), nullptr);
@@ -252,8 +252,8 @@ TEST(SongLoad, HandsSampleDataToTheSampleProvider) {
     static std::vector<Call> calls;
     calls.clear();
     xm::Module m = BareModule();
-    m.instruments.push_back(InstrumentOf({}));
-    m.instruments.push_back(InstrumentOf({Sample8({1, 2, 3}), Sample8({4, 5, 6, 7})}));
+    m.instruments.push_back(xm::InstrumentOf({}));
+    m.instruments.push_back(xm::InstrumentOf({Sample8({1, 2, 3}), Sample8({4, 5, 6, 7})}));
     const std::vector<std::uint8_t> bytes = xm::Write(m);
     UseMemoryFile(bytes);
     Song* song = SongLoad("module", [](void* buffer, std::int32_t count, std::int32_t bits, std::int32_t i,

@@ -33,12 +33,6 @@ xm::Sample Sample8(std::vector<std::int16_t> frames, xm::Loop loop, std::uint32_
     return s;
 }
 
-xm::Instrument InstrumentOf(std::vector<xm::Sample> samples) {
-    xm::Instrument ins;
-    ins.samples = std::move(samples);
-    return ins;
-}
-
 StandInSong::StandInSong() {
     song.channelCount = 1;
     song.songLength = 1;

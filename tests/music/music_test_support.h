@@ -19,7 +19,6 @@ Song* Load(const std::vector<std::uint8_t>& bytes);
 xm::Module BareModule(int channels = 4);
 xm::Sample Sample8(std::vector<std::int16_t> frames, xm::Loop loop = xm::Loop::None, std::uint32_t loopStart = 0,
                    std::uint32_t loopLength = 0);
-xm::Instrument InstrumentOf(std::vector<xm::Sample> samples);
 
 // A zero-filled song that the tests drive with their own tick handler.
 struct StandInSong {

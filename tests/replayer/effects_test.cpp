@@ -66,7 +66,7 @@ TEST(Effects, NoteCutAndNoteDelay) {
 
 TEST(Effects, SampleOffsetStartsLaterOrRewindsBeyondTheEnd) {
     xm::Module module = SmallModule(1, 5);
-    module.instruments.push_back(SimpleInstrument(ConstantSample(100, 1000, false)));
+    module.instruments.push_back(xm::InstrumentOf({ConstantSample(100, 1000, false)}));
     CellAt(module, 0, 0, 0) = {49, 1, 0, 0, 0};
     CellAt(module, 0, 1, 0) = {49, 1, 0, 9, 0x08};  // frame 2048 of 4096
     CellAt(module, 0, 2, 0) = {49, 1, 0, 9, 0x10};  // frame 4096: beyond the loop end
@@ -137,7 +137,7 @@ TEST(Effects, VolumeColumnPanningSlidesAreUnboundedButTheVoiceIsClamped) {
 TEST(Effects, TonePortamentoKeepsNoteInstrumentAndVoice) {
     xm::Module module = SmallModule(1, 4);
     module.flags = 1;
-    xm::Instrument quiet = SimpleInstrument(ConstantSample(-8192));
+    xm::Instrument quiet = xm::InstrumentOf({ConstantSample(-8192)});
     quiet.samples[0].volume = 32;
     quiet.samples[0].relativeNote = 12;
     module.instruments.push_back(quiet);

@@ -98,13 +98,11 @@ xm::Module ThreeOrders() {
         pattern.at(0, 0, 1) = {static_cast<std::uint8_t>(40 + p), 1, 0, 0, 0};
         module.patterns.push_back(pattern);
     }
-    xm::Instrument instrument;
     xm::Sample sample;
     for (int i = 0; i < 64; ++i) sample.frames.push_back(static_cast<std::int16_t>(i < 32 ? 50 : -50));
     sample.loop = xm::Loop::Forward;
     sample.loopLength = 64;
-    instrument.samples.push_back(sample);
-    module.instruments.push_back(instrument);
+    module.instruments.push_back(xm::InstrumentOf({sample}));
     return module;
 }
 

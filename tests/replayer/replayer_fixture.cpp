@@ -15,12 +15,6 @@ xm::Sample ConstantSample(std::int16_t value, std::uint32_t frames, bool looped)
     return sample;
 }
 
-xm::Instrument SimpleInstrument(const xm::Sample& sample) {
-    xm::Instrument instrument;
-    instrument.samples.push_back(sample);
-    return instrument;
-}
-
 xm::Module SmallModule(int channels, int rows) {
     xm::Module module;
     module.channels = channels;
@@ -28,7 +22,7 @@ xm::Module SmallModule(int channels, int rows) {
     pattern.rows = rows;
     pattern.cells.resize(static_cast<std::size_t>(rows * channels));
     module.patterns.push_back(pattern);
-    module.instruments.push_back(SimpleInstrument(ConstantSample(8192)));
+    module.instruments.push_back(xm::InstrumentOf({ConstantSample(8192)}));
     return module;
 }
 

@@ -13,8 +13,6 @@ namespace replayer_test {
 
 // A sample of constant value, long enough to outlast every test, forward looped.
 xm::Sample ConstantSample(std::int16_t value, std::uint32_t frames = 4096, bool looped = true);
-// One instrument playing one sample on every note.
-xm::Instrument SimpleInstrument(const xm::Sample& sample);
 // A module of one pattern with the given channels and rows, one instrument.
 xm::Module SmallModule(int channels = 2, int rows = 16);
 

@@ -48,12 +48,6 @@ xm::Sample Decaying(int frames, double pitch, double noise, bool sixteenBit) {
     return sample;
 }
 
-xm::Instrument Instrument(const xm::Sample& sample) {
-    xm::Instrument instrument;
-    instrument.samples.push_back(sample);
-    return instrument;
-}
-
 xm::Pattern EmptyPattern(int rows, int channels) {
     xm::Pattern pattern;
     pattern.rows = rows;
@@ -78,7 +72,7 @@ xm::Module ChordsModule() {
     square.finetune = -16;
     xm::Sample sine = Waveform(64, 2, false, 90);
     sine.relativeNote = 12;
-    module.instruments = {Instrument(square), Instrument(sine)};
+    module.instruments = {xm::InstrumentOf({square}), xm::InstrumentOf({sine})};
     module.instruments[1].vibratoType = 0;
     module.instruments[1].vibratoDepth = 6;
     module.instruments[1].vibratoRate = 20;
@@ -123,7 +117,8 @@ xm::Module DrumsModule() {
     bass.loop = xm::Loop::PingPong;
     bass.loopStart = 10;
     bass.loopLength = 30;
-    module.instruments = {Instrument(kick), Instrument(snare), Instrument(hat), Instrument(bass)};
+    module.instruments = {xm::InstrumentOf({kick}), xm::InstrumentOf({snare}), xm::InstrumentOf({hat}),
+                          xm::InstrumentOf({bass})};
     xm::Instrument& bassInstrument = module.instruments[3];
     bassInstrument.volumeEnvelope.points = {{0, 0}, {2, 64}, {8, 40}, {20, 30}, {40, 0}};
     bassInstrument.volumeEnvelope.type = 3;
@@ -174,7 +169,7 @@ xm::Module LeadModule() {
     xm::Sample pad = Waveform(50, 2, true, 3000);
     pad.sixteenBit = true;
     pad.relativeNote = -12;
-    module.instruments = {Instrument(lead), Instrument(pad)};
+    module.instruments = {xm::InstrumentOf({lead}), xm::InstrumentOf({pad})};
     xm::Instrument& leadInstrument = module.instruments[0];
     leadInstrument.panningEnvelope.points = {{0, 0}, {12, 64}, {24, 0}};
     leadInstrument.panningEnvelope.type = 5;
@@ -208,8 +203,8 @@ xm::Module BusyModule(int channels, int orders) {
     module.flags = 1;
     module.speed = 3;
     module.bpm = 150;
-    module.instruments = {Instrument(Waveform(32, 4, true, 40)), Instrument(Waveform(64, 2, false, 90)),
-                          Instrument(Decaying(6000, 0.02, 0.3, true))};
+    module.instruments = {xm::InstrumentOf({Waveform(32, 4, true, 40)}), xm::InstrumentOf({Waveform(64, 2, false, 90)}),
+                          xm::InstrumentOf({Decaying(6000, 0.02, 0.3, true)})};
     module.instruments[1].volumeEnvelope.points = {{0, 64}, {30, 20}, {60, 40}};
     module.instruments[1].volumeEnvelope.type = 5;
     module.instruments[1].volumeEnvelope.loopStart = 1;

@@ -107,7 +107,7 @@ TEST(VoiceControl, InstrumentWithoutNoteAndNoteWithoutInstrument) {
 
 TEST(VoiceControl, KeyOffWithAndWithoutVolumeEnvelope) {
     xm::Module module = SmallModule(2, 4);
-    xm::Instrument enveloped = SimpleInstrument(ConstantSample(8192));
+    xm::Instrument enveloped = xm::InstrumentOf({ConstantSample(8192)});
     enveloped.volumeEnvelope.points = {{0, 64}, {2, 32}, {4, 0}};
     enveloped.volumeEnvelope.type = 3;
     enveloped.volumeEnvelope.sustain = 1;
@@ -210,7 +210,7 @@ TEST(VoiceControl, AutoVibratoWaveAndSweep) {
 
 TEST(VoiceControl, SecondNoteMovesToThePairedVoiceWhileTheFirstFadesOut) {
     xm::Module module = SmallModule(2, 4);
-    module.instruments.push_back(SimpleInstrument(ConstantSample(-8192)));
+    module.instruments.push_back(xm::InstrumentOf({ConstantSample(-8192)}));
     CellAt(module, 0, 0, 1) = {49, 1, 0, 0, 0};
     CellAt(module, 0, 1, 1) = {49, 2, 0, 0, 0};
     CellAt(module, 0, 2, 1) = {49, 1, 0, 0, 0};

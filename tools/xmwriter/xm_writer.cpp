@@ -1,6 +1,7 @@
 #include "tools/xmwriter/xm_writer.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace xm {
 
@@ -151,6 +152,12 @@ Cell& Pattern::at(int row, int channel, int channels) {
                               static_cast<std::size_t>(channel);
     if (cells.size() <= index) cells.resize(static_cast<std::size_t>(rows) * static_cast<std::size_t>(channels));
     return cells[index];
+}
+
+Instrument InstrumentOf(std::vector<Sample> samples) {
+    Instrument instrument;
+    instrument.samples = std::move(samples);
+    return instrument;
 }
 
 std::vector<std::uint8_t> Write(const Module& m) {

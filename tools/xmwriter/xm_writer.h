@@ -83,6 +83,10 @@ struct Module {
     int declaredInstruments = -1;
 };
 
+// An instrument of these samples with every note on the first, no envelopes
+// and no vibrato: what most test modules need.
+Instrument InstrumentOf(std::vector<Sample> samples);
+
 // The file's bytes, little-endian, with packed patterns and delta-coded samples.
 std::vector<std::uint8_t> Write(const Module& module);
 
