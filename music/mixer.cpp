@@ -1,6 +1,11 @@
 // The voice mixer: interpolated, looped, ramped voices summed into a block's
 // float area, and the float area converted to 16-bit.
 #include <cmath>
+#include <cstring>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 #include "music/audio_output.h"
 
@@ -21,56 +26,133 @@ struct Pass {
     bool backward;
 };
 
-inline float Interpolate(const Pass& p) {
-    const auto frame = static_cast<std::uint32_t>(p.position >> 32);
-    const auto fraction = static_cast<std::uint32_t>(p.position);
-    const float s0 = p.data[frame];
-    const float s1 = p.data[frame + 1];
+// What the position moves by per frame: going backward is adding the step's
+// two's complement, so one loop serves both directions.
+inline Fixed Delta(const Pass& p) { return p.backward ? Fixed{0} - p.step : p.step; }
+
+inline float Interpolate(const std::int16_t* data, Fixed position) {
+    const auto frame = static_cast<std::uint32_t>(position >> 32);
+    const auto fraction = static_cast<std::uint32_t>(position);
+    const float s0 = data[frame];
+    const float s1 = data[frame + 1];
     const float w = static_cast<float>(fraction >> 1) * kInterpolationScale;
     return s0 + (s1 - s0) * w;
 }
 
-inline void Advance(Pass& p) {
-    if (p.backward) p.position -= p.step;
-    else p.position += p.step;
+#if defined(__SSE2__) || defined(_M_X64)
+// Four frames at a time: the whole frames are read as scalars, the fractions
+// advance in 32-bit lanes (their carry goes only into the whole part), and
+// every float operation is the scalar one, so the sums are the same bits.
+struct Quad {
+    __m128i fraction;
+    __m128i fractionStep;
+};
+
+inline Quad QuadStart(Fixed position, Fixed delta) {
+    const auto f = static_cast<std::uint32_t>(position);
+    const auto d = static_cast<std::uint32_t>(delta);
+    return {_mm_setr_epi32(static_cast<int>(f), static_cast<int>(f + d), static_cast<int>(f + 2 * d),
+                           static_cast<int>(f + 3 * d)),
+            _mm_set1_epi32(static_cast<int>(4 * d))};
 }
+
+inline std::int32_t FramePair(const std::int16_t* data, Fixed position) {
+    std::int32_t pair;
+    std::memcpy(&pair, data + (position >> 32), sizeof pair);
+    return pair;
+}
+
+// Interpolates the four frames from the position on and moves it past them.
+inline __m128 Interpolate4(const std::int16_t* data, Fixed* position, Fixed delta, Quad* q) {
+    // Each 32-bit read holds the frame and the next, put together in
+    // registers: four stores read back as one would wait for the stores.
+    const Fixed at = *position;
+    const __m128i both = _mm_setr_epi32(FramePair(data, at), FramePair(data, at + delta),
+                                        FramePair(data, at + 2 * delta), FramePair(data, at + 3 * delta));
+    *position = at + 4 * delta;
+    const __m128 s0 = _mm_cvtepi32_ps(_mm_srai_epi32(_mm_slli_epi32(both, 16), 16));
+    const __m128 s1 = _mm_cvtepi32_ps(_mm_srai_epi32(both, 16));
+    const __m128 w =
+        _mm_mul_ps(_mm_cvtepi32_ps(_mm_srli_epi32(q->fraction, 1)), _mm_set1_ps(kInterpolationScale));
+    q->fraction = _mm_add_epi32(q->fraction, q->fractionStep);
+    return _mm_add_ps(s0, _mm_mul_ps(_mm_sub_ps(s1, s0), w));
+}
+
+// out[0..7] += the four values, each times the left and the right gain.
+inline void Add4(float* out, __m128 v, __m128 left, __m128 right) {
+    const __m128 l = _mm_mul_ps(v, left);
+    const __m128 r = _mm_mul_ps(v, right);
+    _mm_storeu_ps(out, _mm_add_ps(_mm_loadu_ps(out), _mm_unpacklo_ps(l, r)));
+    _mm_storeu_ps(out + 4, _mm_add_ps(_mm_loadu_ps(out + 4), _mm_unpackhi_ps(l, r)));
+}
+#endif
 
 void MixConstant(Pass& p, float* out, std::int32_t count, float gl, float gr) {
+    const Fixed delta = Delta(p);
+    Fixed position = p.position;
     std::int32_t k = 0;
-    for (; k + 1 < count; k += 2) {
-        const float a = Interpolate(p);
-        Advance(p);
-        const float b = Interpolate(p);
-        Advance(p);
-        out[0] += a * gl;
-        out[1] += a * gr;
-        out[2] += b * gl;
-        out[3] += b * gr;
-        out += 4;
+#if defined(__SSE2__) || defined(_M_X64)
+    if (count >= 4) {
+        Quad q = QuadStart(position, delta);
+        const __m128 left = _mm_set1_ps(gl);
+        const __m128 right = _mm_set1_ps(gr);
+        for (; k + 4 <= count; k += 4) {
+            Add4(out, Interpolate4(p.data, &position, delta, &q), left, right);
+            out += 8;
+        }
     }
-    if (k < count) {
-        const float a = Interpolate(p);
-        Advance(p);
-        out[0] += a * gl;
-        out[1] += a * gr;
+#endif
+    for (; k < count; ++k) {
+        const float v = Interpolate(p.data, position);
+        position += delta;
+        out[0] += v * gl;
+        out[1] += v * gr;
+        out += 2;
     }
+    p.position = position;
 }
 
+// The gains step by a float addition each frame, so each frame's gain is the
+// running sum, never a product of the frame number.
 void MixRamped(Pass& p, float* out, std::int32_t count, float* gl, float* gr, float dl, float dr) {
+    const Fixed delta = Delta(p);
+    Fixed position = p.position;
     float left = *gl;
     float right = *gr;
-    for (std::int32_t k = 0; k < count; ++k) {
-        const float v = Interpolate(p);
-        Advance(p);
+    std::int32_t k = 0;
+#if defined(__SSE2__) || defined(_M_X64)
+    if (count >= 4) {
+        Quad q = QuadStart(position, delta);
+        for (; k + 4 <= count; k += 4) {
+            float lefts[4];
+            float rights[4];
+            for (int j = 0; j < 4; ++j) {
+                lefts[j] = left;
+                rights[j] = right;
+                left += dl;
+                right += dr;
+            }
+            Add4(out, Interpolate4(p.data, &position, delta, &q), _mm_loadu_ps(lefts), _mm_loadu_ps(rights));
+            out += 8;
+        }
+    }
+#endif
+    for (; k < count; ++k) {
+        const float v = Interpolate(p.data, position);
+        position += delta;
         out[0] += v * left;
         out[1] += v * right;
         out += 2;
         left += dl;
         right += dr;
     }
+    p.position = position;
     *gl = left;
     *gr = right;
 }
+
+// A voice at gain 0 adds nothing; only its position moves.
+inline void Skip(Pass& p, std::int32_t count) { p.position += Delta(p) * static_cast<Fixed>(count); }
 
 // Output frames until the position crosses the boundary: exact in 64 bits,
 // so that no pass stops short of a boundary it is within 2^-24 frames of
@@ -80,30 +162,45 @@ std::uint64_t FramesTo(Fixed distance, Fixed step) {
     return distance / step + (distance % step != 0 ? 1 : 0);
 }
 
-std::int64_t PositiveModulo(__int128 value, __int128 period) {
-    __int128 r = value % period;
-    if (r < 0) r += period;
-    return static_cast<std::int64_t>(r);
+// value = quotient * period + remainder with 0 <= remainder < period, for a
+// signed value: the remainder and whether the quotient is odd.
+struct FloorDivision {
+    Fixed remainder;
+    bool odd;
+};
+
+FloorDivision DivideFloor(std::int64_t value, Fixed period) {
+    if (value >= 0) {
+        const Fixed v = static_cast<Fixed>(value);
+        return {v % period, ((v / period) & 1) != 0};
+    }
+    const Fixed magnitude = Fixed{0} - static_cast<Fixed>(value);
+    const Fixed q = magnitude / period;
+    const Fixed r = magnitude % period;
+    if (r == 0) return {0, (q & 1) != 0};
+    return {period - r, ((q + 1) & 1) != 0};
 }
 
 // Folds a position that left a forward loop back into it, keeping the
 // fraction: the same as taking the loop length off until it is inside.
 void WrapForward(Pass& p, Fixed start, Fixed length) {
     const auto offset = static_cast<std::int64_t>(p.position - start);
-    p.position = start + static_cast<Fixed>(PositiveModulo(offset, length));
+    p.position = start + DivideFloor(offset, length).remainder;
     p.backward = false;
 }
 
 // Mirrors a position that left a ping-pong loop at whichever end it crossed,
 // as often as needed, flipping the direction at each mirror. Going forward
-// and backward are one motion along a path twice the loop long.
+// and backward are one motion along a path twice the loop long, on which the
+// backward position x lies at 2 * length - 1 - x; an odd number of loop
+// lengths along that path means going backward.
 void FoldPingPong(Pass& p, Fixed start, Fixed length) {
-    const __int128 period = static_cast<__int128>(length) * 2;
-    const __int128 offset = static_cast<std::int64_t>(p.position - start);
-    const __int128 along = p.backward ? period - 1 - offset : offset;
-    const std::int64_t r = PositiveModulo(along, period);
-    p.backward = r >= static_cast<__int128>(length);
-    p.position = start + static_cast<Fixed>(p.backward ? period - 1 - r : r);
+    const auto offset = static_cast<std::int64_t>(p.position - start);
+    // 2 * length - 1 - offset is -1 - offset plus two loop lengths, which
+    // changes neither the remainder nor whether the quotient is odd.
+    const FloorDivision d = DivideFloor(p.backward ? -1 - offset : offset, length);
+    p.backward = d.odd;
+    p.position = start + (d.odd ? length - 1 - d.remainder : d.remainder);
 }
 
 }  // namespace
@@ -178,6 +275,8 @@ void MixVoice(Voice* voice, float* area, std::int32_t frameCount) {
                 voice->rampLeft = voice->leftGain * 256;
                 voice->rampRight = voice->rightGain * 256;
             }
+        } else if (voice->leftGain == 0 && voice->rightGain == 0) {
+            Skip(p, count);
         } else {
             MixConstant(p, out, count, static_cast<float>(voice->leftGain) * kGainScale,
                         static_cast<float>(voice->rightGain) * kGainScale);
