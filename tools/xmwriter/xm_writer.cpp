@@ -1,6 +1,7 @@
 #include "tools/xmwriter/xm_writer.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 namespace xm {
@@ -54,7 +55,7 @@ void packCell(Output& out, const Cell& c) {
     if (c.parameter) out.u8(c.parameter);
 }
 
-void writePattern(Output& out, const Pattern& p, int channels) {
+void writePattern(Output& out, const Pattern& p, int channels, std::uint16_t version) {
     Output data;
     if (p.useRawPacked) {
         data.bytes = p.rawPacked;
@@ -67,10 +68,21 @@ void writePattern(Output& out, const Pattern& p, int channels) {
             for (std::size_t i = 0; i < count; ++i) packCell(data, i < p.cells.size() ? p.cells[i] : Cell{});
         }
     }
-    out.u32(9);
+    const bool oneByteRows = version == 0x0102;
+    const std::size_t start = out.size();
+    out.u32(p.headerLength >= 0 ? static_cast<std::uint32_t>(p.headerLength) : oneByteRows ? 8u : 9u);
     out.u8(0);
-    out.u16(static_cast<unsigned>(p.rows));
-    out.u16(static_cast<unsigned>(data.size()));
+    if (oneByteRows) {
+        out.u8(static_cast<unsigned>(p.rows - 1));
+    } else {
+        out.u16(static_cast<unsigned>(p.rows));
+    }
+    out.u16(p.declaredPackedSize >= 0 ? static_cast<unsigned>(p.declaredPackedSize)
+                                      : static_cast<unsigned>(data.size()));
+    // A header declared longer than its fields is padded; the data follows it.
+    if (p.headerLength > 0 && out.size() < start + static_cast<std::size_t>(p.headerLength)) {
+        out.zeros(start + static_cast<std::size_t>(p.headerLength) - out.size());
+    }
     out.bytes.insert(out.bytes.end(), data.bytes.begin(), data.bytes.end());
 }
 
@@ -85,9 +97,13 @@ unsigned pointCount(const Envelope& e) {
     return e.declaredPoints >= 0 ? static_cast<unsigned>(e.declaredPoints) : static_cast<unsigned>(e.points.size());
 }
 
+// The delta table of 4-bit packed samples.
+constexpr std::int8_t kPackedDeltas[16] = {0, 1, 2, 4, 8, 16, 32, 64, -1, -2, -4, -8, -16, -32, -64, -128};
+
 void writeSampleHeader(Output& out, const Sample& s) {
     const std::uint32_t unit = s.sixteenBit ? 2 : 1;
-    out.u32(static_cast<std::uint32_t>(s.frames.size()) * unit);
+    const std::uint32_t extra = s.sixteenBit && s.oddByteLength ? 1 : 0;
+    out.u32(static_cast<std::uint32_t>(s.frames.size()) * unit + extra);
     out.u32(s.loopStart * unit);
     out.u32(s.loopLength * unit);
     out.u8(s.volume);
@@ -95,11 +111,37 @@ void writeSampleHeader(Output& out, const Sample& s) {
     out.u8(static_cast<unsigned>(s.loop) | (s.sixteenBit ? 0x10u : 0u));
     out.u8(s.panning);
     out.u8(static_cast<std::uint8_t>(s.relativeNote));
-    out.u8(0);
+    out.u8(s.packed4Bit ? 0xAD : 0);
     out.text(s.name, 22);
 }
 
+// Each frame takes the table step that lands nearest to it; two per byte,
+// the low nibble first.
+void writePacked4Bit(Output& out, const Sample& s) {
+    for (std::int8_t d : kPackedDeltas) out.u8(static_cast<std::uint8_t>(d));
+    int value = 0;
+    unsigned pending = 0;
+    for (std::size_t k = 0; k < s.frames.size(); ++k) {
+        unsigned best = 0;
+        for (unsigned i = 1; i < 16; ++i) {
+            const int distance = std::abs(static_cast<std::int8_t>(value + kPackedDeltas[i]) - s.frames[k]);
+            if (distance < std::abs(static_cast<std::int8_t>(value + kPackedDeltas[best]) - s.frames[k])) best = i;
+        }
+        value = static_cast<std::int8_t>(value + kPackedDeltas[best]);
+        if (k % 2 == 0) {
+            pending = best;
+        } else {
+            out.u8(pending | (best << 4));
+        }
+    }
+    if (s.frames.size() % 2) out.u8(pending);
+}
+
 void writeSampleData(Output& out, const Sample& s) {
+    if (s.packed4Bit) {
+        writePacked4Bit(out, s);
+        return;
+    }
     int previous = 0;
     for (std::int16_t frame : s.frames) {
         const int delta = frame - previous;
@@ -110,9 +152,11 @@ void writeSampleData(Output& out, const Sample& s) {
             out.u8(static_cast<unsigned>(delta) & 0xFF);
         }
     }
+    if (s.sixteenBit && s.oddByteLength) out.u8(0);
 }
 
-void writeInstrument(Output& out, const Instrument& ins) {
+// The instrument header and its sample headers; the sample data is written apart.
+void writeInstrumentHeaders(Output& out, const Instrument& ins) {
     const unsigned declared =
         ins.declaredSamples >= 0 ? static_cast<unsigned>(ins.declaredSamples) : static_cast<unsigned>(ins.samples.size());
     const bool withHeader = !ins.samples.empty() || declared > 0;
@@ -142,6 +186,9 @@ void writeInstrument(Output& out, const Instrument& ins) {
     out.u16(ins.fadeout);
     out.zeros(22);
     for (const Sample& s : ins.samples) writeSampleHeader(out, s);
+}
+
+void writeInstrumentData(Output& out, const Instrument& ins) {
     for (const Sample& s : ins.samples) writeSampleData(out, s);
 }
 
@@ -166,7 +213,7 @@ std::vector<std::uint8_t> Write(const Module& m) {
     out.text(m.name, 20);
     out.u8(0x1A);
     out.text("xmwriter", 20);
-    out.u16(0x0104);
+    out.u16(m.version);
     out.u32(276);
     out.u16(m.declaredSongLength >= 0 ? static_cast<unsigned>(m.declaredSongLength)
                                       : static_cast<unsigned>(m.orders.size()));
@@ -180,8 +227,17 @@ std::vector<std::uint8_t> Write(const Module& m) {
     out.u16(m.speed);
     out.u16(m.bpm);
     for (std::size_t i = 0; i < 256; ++i) out.u8(i < m.orders.size() ? m.orders[i] : 0);
-    for (const Pattern& p : m.patterns) writePattern(out, p, m.channels);
-    for (const Instrument& ins : m.instruments) writeInstrument(out, ins);
+    if (m.version >= 0x0104) {
+        for (const Pattern& p : m.patterns) writePattern(out, p, m.channels, m.version);
+        for (const Instrument& ins : m.instruments) {
+            writeInstrumentHeaders(out, ins);
+            writeInstrumentData(out, ins);
+        }
+        return out.bytes;
+    }
+    for (const Instrument& ins : m.instruments) writeInstrumentHeaders(out, ins);
+    for (const Pattern& p : m.patterns) writePattern(out, p, m.channels, m.version);
+    for (const Instrument& ins : m.instruments) writeInstrumentData(out, ins);
     return out.bytes;
 }
 

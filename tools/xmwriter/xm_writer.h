@@ -23,6 +23,10 @@ struct Pattern {
     // When set, these bytes are written as the packed data instead of packing cells.
     bool useRawPacked = false;
     std::vector<std::uint8_t> rawPacked;
+    // Header length and packed size written; -1 writes the true values (the
+    // header is 9 bytes, 8 in version 0x0102 files).
+    int headerLength = -1;
+    int declaredPackedSize = -1;
 
     Cell& at(int row, int channel, int channels);
 };
@@ -40,6 +44,11 @@ struct Sample {
     std::int8_t finetune = 0;
     std::uint8_t panning = 128;
     std::int8_t relativeNote = 0;
+    // 8-bit data written as 4-bit deltas through a 16-entry table, flagged by
+    // 0xAD in the header's reserved byte, as some trackers store it.
+    bool packed4Bit = false;
+    // A 16-bit sample whose byte length is odd: one extra byte after its frames.
+    bool oddByteLength = false;
 };
 
 struct Envelope {
@@ -69,6 +78,9 @@ struct Instrument {
 
 struct Module {
     std::string name = "test";
+    // Before 0x0104 the instruments and their sample headers come before the
+    // patterns and all sample data after them; 0x0102 stores rows - 1 in one byte.
+    std::uint16_t version = 0x0104;
     int channels = 8;
     std::uint16_t flags = 0;  // bit 0: linear frequency table
     std::uint16_t speed = 6;
