@@ -310,7 +310,20 @@ void MixVoices(float* area, std::int32_t frameCount) {
 
 void ConvertBlock(std::int16_t* output, const float* area, std::int32_t frameCount) {
     const std::int32_t values = frameCount * 2;
-    for (std::int32_t i = 0; i < values; ++i) {
+    std::int32_t i = 0;
+#if defined(__SSE2__) || defined(_M_X64)
+    // Clamped first, then rounded in the current (nearest-even) mode as lrint
+    // rounds: the same value for every finite input.
+    const __m128 highest = _mm_set1_ps(32767.0f);
+    const __m128 lowest = _mm_set1_ps(-32768.0f);
+    for (; i + 8 <= values; i += 8) {
+        const __m128 a = _mm_min_ps(_mm_max_ps(_mm_loadu_ps(area + i), lowest), highest);
+        const __m128 b = _mm_min_ps(_mm_max_ps(_mm_loadu_ps(area + i + 4), lowest), highest);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(output + i),
+                         _mm_packs_epi32(_mm_cvtps_epi32(a), _mm_cvtps_epi32(b)));
+    }
+#endif
+    for (; i < values; ++i) {
         const float x = area[i];
         // Clipped before rounding, which gives the same result for every
         // value and keeps the rounding within the integer's range.
