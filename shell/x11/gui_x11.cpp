@@ -59,10 +59,14 @@ bool GuiX11::readDisplaySettings() {
         return false;
     }
     const int screen = DefaultScreen(display);
-    width = static_cast<std::uint32_t>(DisplayWidth(display, screen));
-    height = static_cast<std::uint32_t>(DisplayHeight(display, screen));
-    desktopWidth = DisplayWidth(display, screen);
-    desktopHeight = DisplayHeight(display, screen);
+    // One X screen may span several monitors; the intro covers one of them.
+    const X11Monitor monitor = X11IntroMonitor(display);
+    windowX = monitor.x;
+    windowY = monitor.y;
+    width = static_cast<std::uint32_t>(monitor.width);
+    height = static_cast<std::uint32_t>(monitor.height);
+    desktopWidth = monitor.width;
+    desktopHeight = monitor.height;
     frequency = RefreshRate(display, RootWindow(display, screen));
     colorBits = DefaultDepth(display, screen);
     fullscreen = true;
@@ -89,7 +93,7 @@ bool GuiX11::createWindow() {
     set.background_pixel = BlackPixel(dpy, screen);
     set.border_pixel = 0;
     set.event_mask = KeyPressMask | StructureNotifyMask;
-    window = XCreateWindow(dpy, root, 0, 0, width, height, 0, info->depth, InputOutput,
+    window = XCreateWindow(dpy, root, windowX, windowY, width, height, 0, info->depth, InputOutput,
                            info->visual, CWColormap | CWBackPixel | CWBorderPixel | CWEventMask,
                            &set);
     if (window == 0) {
@@ -104,6 +108,15 @@ bool GuiX11::createWindow() {
     classHint.res_name = resName;
     classHint.res_class = resClass;
     XSetClassHint(dpy, window, &classHint);
+    // The window manager takes the full-screen state to the monitor the
+    // window is on, so the place is asked for as the user's own.
+    XSizeHints sizeHints{};
+    sizeHints.flags = USPosition | USSize;
+    sizeHints.x = windowX;
+    sizeHints.y = windowY;
+    sizeHints.width = static_cast<int>(width);
+    sizeHints.height = static_cast<int>(height);
+    XSetWMNormalHints(dpy, window, &sizeHints);
 
     Atom deleteAtom = XInternAtom(dpy, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(dpy, window, &deleteAtom, 1);

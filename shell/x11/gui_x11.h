@@ -7,7 +7,7 @@
 struct _XDisplay;
 struct __GLXcontextRec;
 
-// The Linux shell: a borderless window covering the screen at the desktop's
+// The Linux shell: a borderless window covering the primary monitor at its
 // own size (the window manager is asked for full screen; the mode is never
 // switched), a double-buffered GLX context, and a monotonic millisecond clock
 // that wraps like a 32-bit tick counter.
@@ -18,7 +18,7 @@ public:
     GuiX11& operator=(const GuiX11&) = delete;
 
     std::uint32_t time() override;
-    // Ignores the requested size: the window always covers the screen.
+    // Ignores the requested size: the window always covers the monitor.
     bool init(std::uint32_t requestedWidth, std::uint32_t requestedHeight) override;
     void shutdown() override;
     void present() override;
@@ -40,4 +40,7 @@ private:
     __GLXcontextRec* context = nullptr;
     void* visual = nullptr;  // XVisualInfo*, freed once the context exists
     unsigned long wmDeleteWindow = 0;
+    // The monitor's corner on the X screen.
+    int windowX = 0;
+    int windowY = 0;
 };

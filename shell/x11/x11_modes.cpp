@@ -65,11 +65,46 @@ std::int32_t X11ModeRate(unsigned long dotClock, unsigned hTotal, unsigned vTota
     return static_cast<std::int32_t>(static_cast<double>(dotClock) / pixels + 0.5);
 }
 
+X11Monitor ChooseX11Monitor(const std::vector<X11Monitor>& monitors, const X11Monitor& screen) {
+    const X11Monitor* first = nullptr;
+    for (const X11Monitor& monitor : monitors) {
+        if (monitor.width <= 0 || monitor.height <= 0)
+            continue;
+        if (monitor.primary)
+            return monitor;
+        if (!first)
+            first = &monitor;
+    }
+    return first ? *first : screen;
+}
+
+X11Monitor X11IntroMonitor(Display* display) {
+    const int screen = DefaultScreen(display);
+    const X11Monitor whole{0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen), false};
+    int eventBase = 0;
+    int errorBase = 0;
+    int major = 0;
+    int minor = 0;
+    // Asking an older server for monitors is a protocol error, which ends the program.
+    if (!XRRQueryExtension(display, &eventBase, &errorBase) || !XRRQueryVersion(display, &major, &minor) ||
+        major * 100 + minor < 105)
+        return whole;
+    int count = 0;
+    XRRMonitorInfo* found = XRRGetMonitors(display, RootWindow(display, screen), True, &count);
+    std::vector<X11Monitor> monitors;
+    for (int i = 0; i < count; ++i)
+        monitors.push_back({found[i].x, found[i].y, found[i].width, found[i].height, found[i].primary != 0});
+    if (found)
+        XRRFreeMonitors(found);
+    return ChooseX11Monitor(monitors, whole);
+}
+
 void BuildX11ModeCatalogue(Display* display, ModeCatalogue& catalogue) {
     int screen = DefaultScreen(display);
     Window root = RootWindow(display, screen);
     std::int32_t bitsPerPixel = X11BitsPerPixel(DefaultDepth(display, screen));
-    DisplayMode desktop{DisplayWidth(display, screen), DisplayHeight(display, screen), 0, bitsPerPixel};
+    const X11Monitor monitor = X11IntroMonitor(display);
+    DisplayMode desktop{monitor.width, monitor.height, 0, bitsPerPixel};
 
     int eventBase = 0;
     int errorBase = 0;

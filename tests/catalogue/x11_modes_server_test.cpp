@@ -88,4 +88,41 @@ TEST(X11ModeCatalogue, FilesTheServerModesAtItsDepth) {
     XCloseDisplay(display);
 }
 
+// Two monitors side by side on one screen, the primary one lower down and
+// smaller: the intro covers that one, not the whole screen.
+TEST(X11IntroMonitor, IsThePrimaryMonitorOfTheScreen) {
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr) << "needs DISPLAY (run through xvfb_run.sh)";
+    Window root = DefaultRootWindow(display);
+    const X11Monitor whole = X11IntroMonitor(display);
+    EXPECT_EQ(whole.x, 0);
+    EXPECT_EQ(whole.y, 0);
+    EXPECT_EQ(whole.width, 1280);
+    EXPECT_EQ(whole.height, 1024);
+
+    const Atom names[] = {XInternAtom(display, "TEST-LEFT", False), XInternAtom(display, "TEST-RIGHT", False)};
+    for (int i = 0; i < 2; ++i) {
+        XRRMonitorInfo* monitor = XRRAllocateMonitor(display, 0);
+        monitor->name = names[i];
+        monitor->x = 640 * i;
+        monitor->y = 100 * i;
+        monitor->width = 640;
+        monitor->height = i == 0 ? 1024 : 480;
+        monitor->mwidth = 160;
+        monitor->mheight = 120;
+        monitor->primary = i == 1;
+        XRRSetMonitor(display, root, monitor);
+        XRRFreeMonitors(monitor);
+    }
+    XSync(display, False);
+    const X11Monitor primary = X11IntroMonitor(display);
+    EXPECT_EQ(primary.x, 640);
+    EXPECT_EQ(primary.y, 100);
+    EXPECT_EQ(primary.width, 640);
+    EXPECT_EQ(primary.height, 480);
+
+    for (Atom name : names) XRRDeleteMonitor(display, root, name);
+    XCloseDisplay(display);
+}
+
 }  // namespace
