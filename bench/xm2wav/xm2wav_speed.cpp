@@ -1,10 +1,15 @@
-// How many times faster than real time xm2wav renders, and how that compares
-// with the other module renderers found on this machine.
+// xm2wav against the other module renderers found on this machine: the CPU
+// time (user + system) each needs for one pass through the same modules, at
+// 44100 Hz, 16-bit stereo, with linear interpolation, and how many times as
+// fast xm2wav is as the faster of the others. Every renderer writes raw PCM
+// to standard output, which goes to /dev/null, so that the file system's
+// time is nobody's.
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -18,13 +23,14 @@ namespace {
 
 constexpr int kRuns = 5;
 constexpr int kRate = 44100;
+constexpr int kBusyOrders = 40;
 
 std::string TempDir() {
     const char* dir = std::getenv("TMPDIR");
     return std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp") + "/";
 }
 
-// The directory on PATH holding a program, or an empty string.
+// The program's path if it is on PATH, or an empty string.
 std::string FindProgram(const std::string& name) {
     const char* path = std::getenv("PATH");
     if (path == nullptr) return "";
@@ -40,97 +46,170 @@ std::string FindProgram(const std::string& name) {
     return "";
 }
 
-long FileSize(const std::string& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    return in ? static_cast<long>(in.tellg()) : -1;
-}
-
-// Median wall-clock seconds of a command over several runs; negative if it fails.
-double MedianSeconds(const std::string& command) {
-    std::vector<double> times;
-    for (int run = 0; run < kRuns; ++run) {
-        auto start = std::chrono::steady_clock::now();
-        int status = std::system(command.c_str());
-        auto stop = std::chrono::steady_clock::now();
-        if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1.0;
-        times.push_back(std::chrono::duration<double>(stop - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-struct Renderer {
-    const char* name;
-    std::string program;
-    // The command rendering a module to a 44100 Hz 16-bit WAV file with
-    // linear interpolation.
-    std::string (*command)(const std::string& program, const std::string& module,
-                           const std::string& wav);
+struct Run {
+    bool ok;
+    double cpuSeconds;  // user + system of the renderer alone
+    long long bytes;    // of its output, when counted
 };
 
-std::string OurCommand(const std::string& program, const std::string& module,
-                       const std::string& wav) {
-    return program + " -q -r 44100 -o " + wav + " " + module;
-}
+double Seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6; }
 
-std::string OpenmptCommand(const std::string& program, const std::string& module,
-                           const std::string& wav) {
-    // It writes MODULE.wav next to the module.
-    (void)wav;
-    return program + " --quiet --force --render --samplerate 44100 --filter 2 " + module +
-           " >/dev/null 2>&1";
-}
-
-std::string XmpCommand(const std::string& program, const std::string& module,
-                       const std::string& wav) {
-    return program + " --quiet --nocmd -f 44100 -i linear -o " + wav + " " + module +
-           " >/dev/null 2>&1";
-}
-
-void Measure(const char* label, const std::string& module) {
-    std::string wav = TempDir() + "bench_xm2wav.wav";
-    Renderer ours{"xm2wav", XM2WAV_PATH, OurCommand};
-    double ourSeconds = MedianSeconds(ours.command(ours.program, module, wav));
-    long bytes = FileSize(wav);
-    if (ourSeconds <= 0.0 || bytes <= 44) {
-        std::printf("xm2wav %s: render failed\n", label);
-        return;
+// Runs the command without a shell. Its output is counted through a pipe, or
+// thrown away into /dev/null when not counted, which costs it nothing.
+Run RunOnce(const std::vector<std::string>& command, bool count) {
+    int pipeEnds[2] = {-1, -1};
+    if (count && pipe(pipeEnds) != 0) return {false, 0.0, 0};
+    const pid_t child = fork();
+    if (child < 0) return {false, 0.0, 0};
+    if (child == 0) {
+        const int sink = open("/dev/null", O_WRONLY);
+        dup2(count ? pipeEnds[1] : sink, STDOUT_FILENO);
+        dup2(sink, STDERR_FILENO);
+        if (count) {
+            close(pipeEnds[0]);
+            close(pipeEnds[1]);
+        }
+        std::vector<char*> argv;
+        for (const std::string& a : command) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
     }
-    double audioSeconds = static_cast<double>(bytes - 44) / 4.0 / kRate;
-    std::printf("xm2wav %s: median %.1f x real time (%.1f s of music in %.3f s, %d runs)\n", label,
-                audioSeconds / ourSeconds, audioSeconds, ourSeconds, kRuns);
+    long long bytes = 0;
+    if (count) {
+        close(pipeEnds[1]);
+        char buffer[1 << 16];
+        ssize_t n;
+        while ((n = read(pipeEnds[0], buffer, sizeof buffer)) > 0) bytes += n;
+        close(pipeEnds[0]);
+    }
+    int status = 0;
+    rusage usage{};
+    if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        return {false, 0.0, 0};
+    }
+    return {true, Seconds(usage.ru_utime) + Seconds(usage.ru_stime), bytes};
+}
 
-    const Renderer others[] = {
-        {"openmpt123", FindProgram("openmpt123"), OpenmptCommand},
-        {"xmp", FindProgram("xmp"), XmpCommand},
-    };
-    for (const Renderer& other : others) {
-        if (other.program.empty()) {
-            std::printf("  %s: not installed, no comparison\n", other.name);
+struct Timing {
+    bool ok;
+    double cpuSeconds;    // median over the runs
+    double audioSeconds;  // of 44100 Hz 16-bit stereo output
+};
+
+// One counted run for the output's length, then the timed runs.
+Timing Measure(const std::vector<std::string>& command) {
+    const Run counted = RunOnce(command, true);
+    if (!counted.ok || counted.bytes <= 0) return {false, 0.0, 0.0};
+    std::vector<double> times;
+    for (int run = 0; run < kRuns; ++run) {
+        const Run r = RunOnce(command, false);
+        if (!r.ok) return {false, 0.0, 0.0};
+        times.push_back(r.cpuSeconds);
+    }
+    std::sort(times.begin(), times.end());
+    return {true, times[times.size() / 2], static_cast<double>(counted.bytes) / 4.0 / kRate};
+}
+
+struct Peer {
+    const char* name;
+    std::string program;
+    std::vector<std::string> (*command)(const std::string& program, const std::string& module);
+};
+
+std::vector<std::string> XmpCommand(const std::string& program, const std::string& module) {
+    return {program, "--quiet", "--nocmd", "--norc", "-f", "44100", "-i", "linear", "-o", "-", module};
+}
+
+std::vector<std::string> OpenmptCommand(const std::string& program, const std::string& module) {
+    // 16-bit integers without dither; --filter 2 is linear interpolation.
+    return {program,  "--quiet",    "--batch", "--stdout", "--no-float", "--dither", "0",
+            "--samplerate", "44100", "--filter", "2",        module};
+}
+
+// The playback styles xm2wav offers, when its help names them; otherwise the
+// one it has.
+std::vector<std::string> Styles() {
+    const std::string help = TempDir() + "bench_xm2wav_help.txt";
+    const std::string command = std::string(XM2WAV_PATH) + " --help > " + help + " 2>&1";
+    std::vector<std::string> styles;
+    if (std::system(command.c_str()) == 0) {
+        std::ifstream in(help);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (text.find("--style") != std::string::npos) styles = {"tracker", "intro"};
+    }
+    std::remove(help.c_str());
+    if (styles.empty()) styles.push_back("");
+    return styles;
+}
+
+// Prints, for one module: xm2wav's time in each style, each peer's time, and
+// xm2wav's speed as a multiple of the faster peer's.
+void Compare(const std::string& label, const std::string& module, const std::vector<Peer>& peers,
+             const std::vector<std::string>& styles) {
+    double fastest = 0.0;
+    std::string fastestName;
+    for (const Peer& peer : peers) {
+        if (peer.program.empty()) {
+            std::printf("%s %s: not installed, no comparison\n", peer.name, label.c_str());
             continue;
         }
-        double seconds = MedianSeconds(other.command(other.program, module, wav));
-        if (seconds <= 0.0) {
-            std::printf("  %s: render failed, no comparison\n", other.name);
+        const Timing t = Measure(peer.command(peer.program, module));
+        if (!t.ok) {
+            std::printf("%s %s: render failed, no comparison\n", peer.name, label.c_str());
             continue;
         }
-        std::printf("  %s: %.3f s; xm2wav is %.2f times as fast\n", other.name, seconds,
-                    seconds / ourSeconds);
+        std::printf("%s %s: %.3f s CPU (%.1f s of music, user + system, median of %d runs)\n", peer.name,
+                    label.c_str(), t.cpuSeconds, t.audioSeconds, kRuns);
+        if (fastestName.empty() || t.cpuSeconds < fastest) {
+            fastest = t.cpuSeconds;
+            fastestName = peer.name;
+        }
     }
-    std::remove(wav.c_str());
+    for (const std::string& style : styles) {
+        std::vector<std::string> command = {XM2WAV_PATH, "-q", "-r", "44100", "-o", "-"};
+        if (!style.empty()) {
+            command.push_back("--style");
+            command.push_back(style);
+        }
+        command.push_back(module);
+        const std::string ours = style.empty() ? label : label + ", " + style + " style";
+        const Timing t = Measure(command);
+        if (!t.ok) {
+            std::printf("xm2wav %s: render failed\n", ours.c_str());
+            continue;
+        }
+        std::printf("xm2wav %s: %.3f s CPU (%.1f s of music, %.0f x real time, user + system, median of %d runs)\n",
+                    ours.c_str(), t.cpuSeconds, t.audioSeconds, t.audioSeconds / t.cpuSeconds, kRuns);
+        if (!fastestName.empty()) {
+            std::printf("xm2wav vs faster peer %s: %.2f times as fast (%s takes %.3f s, xm2wav %.3f s)\n",
+                        ours.c_str(), fastest / t.cpuSeconds, fastestName.c_str(), fastest, t.cpuSeconds);
+        }
+    }
+}
+
+void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace
 
 int main() {
-    std::string intro = INTRO_SONG_XM;
-    if (!intro.empty() && FileSize(intro) > 0) Measure("intro song", intro);
+    const std::vector<Peer> peers = {
+        {"openmpt123", FindProgram("openmpt123"), OpenmptCommand},
+        {"xmp", FindProgram("xmp"), XmpCommand},
+    };
+    const std::vector<std::string> styles = Styles();
 
-    std::string busy = TempDir() + "bench_xm2wav_busy.xm";
-    std::vector<std::uint8_t> bytes = xm::Write(replayer_test::BusyModule(32, 40));
-    std::ofstream(busy, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    Measure("32 busy channels", busy);
-    std::remove(busy.c_str());
+    const std::string intro = INTRO_SONG_XM;
+    if (!intro.empty() && access(intro.c_str(), R_OK) == 0) Compare("intro song", intro, peers, styles);
+
+    for (int channels : {4, 8, 16, 32}) {
+        const std::string module = TempDir() + "bench_xm2wav_" + std::to_string(channels) + ".xm";
+        WriteFile(module, xm::Write(replayer_test::BusyModule(channels, kBusyOrders)));
+        Compare(std::to_string(channels) + " busy channels", module, peers, styles);
+        std::remove(module.c_str());
+    }
     return 0;
 }
