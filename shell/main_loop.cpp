@@ -6,15 +6,28 @@
 #include "shell/gl_extensions.h"
 #include "shell/gui.h"
 
-int RunIntro(Gui& gui) {
+namespace {
+
+void ReportStartFailure(const char* line, StartFailureNotice notice) {
+    std::fprintf(stderr, "%s\n", line);
+    if (notice) notice(line);
+}
+
+}  // namespace
+
+int RunIntro(Gui& gui, StartFailureNotice notice) {
     // Running on without a context would only crash later; say what failed.
+    char line[512];
     if (!gui.init(640, 480)) {
-        std::fprintf(stderr, "quillon: could not open an OpenGL window: %s\n",
-                     gui.initError != nullptr ? gui.initError : "unknown failure");
+        std::snprintf(line, sizeof line, "quillon: could not open an OpenGL window: %s",
+                      gui.initError != nullptr ? gui.initError : "unknown failure");
+        ReportStartFailure(line, notice);
         return 1;
     }
     if (const char* missing = MissingRequiredGlExtension()) {
-        std::fprintf(stderr, "quillon: the OpenGL driver lacks %s\n", missing);
+        std::snprintf(line, sizeof line, "quillon: the OpenGL driver lacks %s", missing);
+        // Before the shutdown, whose quit message would close a box at once.
+        ReportStartFailure(line, notice);
         gui.shutdown();
         return 1;
     }

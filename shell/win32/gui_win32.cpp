@@ -148,3 +148,10 @@ void GuiWin32::shutdown() {
     ChangeDisplaySettingsA(nullptr, 0);
     PostQuitMessage(0);
 }
+
+void ShowStartFailure(const char* line) {
+    // Owned by the window when there is one, so that it shows above it; the
+    // cursor hidden for the intro comes back for the button.
+    ShowCursor(TRUE);
+    MessageBoxA(theGui != nullptr ? theGui->hwnd : nullptr, line, kClassName, MB_OK | MB_ICONERROR);
+}

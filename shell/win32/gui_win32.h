@@ -37,5 +37,9 @@ private:
 // this pointer.
 extern GuiWin32* theGui;
 
+// Shows a failure to start in a message box titled like the window; the
+// entry point hands it to RunIntro.
+void ShowStartFailure(const char* line);
+
 // The GL window's procedure: size, Escape and close messages.
 LRESULT CALLBACK GlWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -4,5 +4,5 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Lives to the end of the process, like the view it drives.
     theGui = new GuiWin32;
-    return RunIntro(*theGui);
+    return RunIntro(*theGui, ShowStartFailure);
 }

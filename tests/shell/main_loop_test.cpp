@@ -101,27 +101,36 @@ private:
     bool contextFails;
 };
 
+// What the entry point's notice was shown, as a message box would show it.
+std::string noticeShown;
+void RecordNotice(const char* line) { noticeShown += line; }
+
 }  // namespace
 
 // Both failures end the program with one line on stderr naming the cause and
-// a nonzero status, without drawing a frame.
+// a nonzero status, without drawing a frame; the entry point's notice gets
+// the same line.
 TEST(MainLoop, InitFailuresEndTheProgramWithAMessage) {
     {
         FailingGui gui(true);
         testing::internal::CaptureStderr();
-        EXPECT_EQ(RunIntro(gui), 1);
+        noticeShown.clear();
+        EXPECT_EQ(RunIntro(gui, RecordNotice), 1);
         const std::string err = testing::internal::GetCapturedStderr();
         EXPECT_NE(err.find("no pixel format"), std::string::npos) << err;
         EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+        EXPECT_EQ(noticeShown + "\n", err);
         EXPECT_EQ(gui.presentCount(), 0u);
     }
     {
         FailingGui gui(false);
         testing::internal::CaptureStderr();
-        EXPECT_EQ(RunIntro(gui), 1);
+        noticeShown.clear();
+        EXPECT_EQ(RunIntro(gui, RecordNotice), 1);
         const std::string err = testing::internal::GetCapturedStderr();
         EXPECT_NE(err.find("glGenFramebuffersEXT"), std::string::npos) << err;
         EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+        EXPECT_EQ(noticeShown + "\n", err);
         EXPECT_EQ(gui.presentCount(), 0u);
         EXPECT_EQ(gui.shutdowns, 1);
     }
