@@ -84,6 +84,8 @@ TEST(CaptureRun, BadCommandLinesAndUnwritableOutputsFailWithOneLine) {
         "-o " + Quote((blocker / "file" / "frames").string()) + " --size 16x16 --duration 0.1",
         "-o " + Quote((blocker / "file").string()) + " --size 16x16 --duration 0.1",
         "-o " + Quote((blocker / "file" / "intro.mp4").string()) + " --size 16x16 --duration 0.1",
+        // A folder that already holds files is refused, not added to.
+        "-o " + Quote(blocker.string()) + " --size 16x16 --duration 0.1",
     };
     for (const std::string& arguments : failing) {
         const RunResult run = Capture(arguments);

@@ -61,6 +61,13 @@ std::unique_ptr<FrameSink> OpenFolderSink(const std::string& folder, std::uint32
         *error = "cannot make the folder " + folder + (ec ? ": " + ec.message() : ": a file is in the way");
         return nullptr;
     }
+    // Frames left from a longer capture would pass for part of this one.
+    const bool empty = std::filesystem::is_empty(folder, ec);
+    if (ec || !empty) {
+        *error = ec ? "cannot read the folder " + folder + ": " + ec.message()
+                    : "the folder " + folder + " is not empty: give a new or empty one";
+        return nullptr;
+    }
     auto sink = std::make_unique<FolderSink>(folder, width, height);
     std::string reason;
     if (!sink->openSound(rate, &reason)) {

@@ -6,7 +6,7 @@
 #include "tools/capture/frame_sink.h"
 
 // Creates the folder if needed and the WAV file in it; none with a one-line
-// reason when the folder cannot be written.
+// reason when the folder cannot be written or already holds anything.
 std::unique_ptr<FrameSink> OpenFolderSink(const std::string& folder, std::uint32_t width,
                                           std::uint32_t height, int rate, std::string* error);
 
