@@ -1,7 +1,8 @@
 // The embedded song cut short: at every 1 KiB boundary and at every byte of
-// every header it loads or is refused, and each prefix that loads plays ten
-// seconds. Each prefix sits in a buffer of exactly its size, so that the
-// sanitizers see any read past the cut.
+// every header. A prefix that holds the whole module header loads (the cut
+// goes undetected) and plays ten seconds; a shorter one is refused. Each
+// prefix sits in a buffer of exactly its size, so that the sanitizers see any
+// read past the cut.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -24,10 +25,20 @@ struct SweepCount {
     int refused = 0;
 };
 
+std::size_t SongSize() {
+    return static_cast<std::size_t>(embeddedSongSize);
+}
+
+std::size_t ModuleHeaderEnd() {
+    static const std::size_t end = ModuleHeaderRanges(embeddedSong, SongSize()).front().end;
+    return end;
+}
+
 void PlayPrefix(std::size_t cut, SweepCount& count) {
     const auto prefix = std::make_unique<std::uint8_t[]>(cut ? cut : 1);
     std::copy(embeddedSong, embeddedSong + cut, prefix.get());
     Song* song = LoadModuleBytes(prefix.get(), cut);
+    EXPECT_EQ(song != nullptr, cut >= ModuleHeaderEnd()) << "cut at " << cut;
     if (!song) {
         ++count.refused;
         return;
@@ -40,10 +51,6 @@ void PlayPrefix(std::size_t cut, SweepCount& count) {
     SongFree(song);
 }
 
-std::size_t SongSize() {
-    return static_cast<std::size_t>(embeddedSongSize);
-}
-
 TEST(TruncationSweep, TheWholeSongLoadsAndPlays) {
     SweepCount count;
     PlayPrefix(SongSize(), count);
@@ -54,7 +61,6 @@ TEST(TruncationSweep, EveryKibibyteBoundary) {
     SweepCount count;
     for (std::size_t cut = 0; cut < SongSize(); cut += 1024) PlayPrefix(cut, count);
     std::printf("1 KiB boundaries: %d loaded, %d refused\n", count.loaded, count.refused);
-    EXPECT_GT(count.refused, 0);
 }
 
 TEST(TruncationSweep, EveryByteOfEveryHeader) {
@@ -70,7 +76,6 @@ TEST(TruncationSweep, EveryByteOfEveryHeader) {
     }
     std::printf("%zu headers, %zu bytes: %d loaded, %d refused\n", headers.size(), bytes, count.loaded,
                 count.refused);
-    EXPECT_EQ(static_cast<std::size_t>(count.loaded + count.refused), bytes);
 }
 
 }  // namespace

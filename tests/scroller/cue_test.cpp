@@ -200,10 +200,14 @@ TEST_F(MusicSync, FourChannelsNoSongOrAPositionOutsideTheSongChangeNothing) {
     EXPECT_EQ(view.bounceStart, 0.0f);
     EXPECT_FALSE(view.bassFalling);
 
-    CueSong music(8, 1, 16);
+    // Pattern 1 lies in memory with a cue, but the song counts only pattern 0.
+    CueSong music(8, 2, 16);
+    music.cell(1, 0, 4).instrument = 19;
+    music.song.patternSlots = 1;
+    music.song.orderTable[200] = 1;
     *view.songSlot = &music.song;
     hear(0, 16, 300.0f);   // one row past the pattern
-    hear(200, 0, 400.0f);  // an order the song never plays
+    hear(200, 0, 400.0f);  // an order naming a pattern the song lacks
     EXPECT_EQ(view.bounceStart, 0.0f);
     EXPECT_EQ(view.pendingBassline, 0.0f);
     EXPECT_FALSE(view.bassFalling);
