@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr int kRuns = 5;
+constexpr int kRuns = 7;
 constexpr int kRate = 44100;
 constexpr int kBusyOrders = 40;
 
@@ -97,18 +97,31 @@ struct Timing {
     double audioSeconds;  // of 44100 Hz 16-bit stereo output
 };
 
-// One counted run for the output's length, then the timed runs.
-Timing Measure(const std::vector<std::string>& command) {
-    const Run counted = RunOnce(command, true);
-    if (!counted.ok || counted.bytes <= 0) return {false, 0.0, 0.0};
-    std::vector<double> times;
-    for (int run = 0; run < kRuns; ++run) {
-        const Run r = RunOnce(command, false);
-        if (!r.ok) return {false, 0.0, 0.0};
-        times.push_back(r.cpuSeconds);
+// One counted run of each command for its output's length, then rounds in
+// which each command runs once, so that a change in the machine's load
+// falls on all of them alike.
+std::vector<Timing> MeasureTogether(const std::vector<std::vector<std::string>>& commands) {
+    std::vector<Timing> timings;
+    for (const std::vector<std::string>& command : commands) {
+        const Run counted = RunOnce(command, true);
+        const bool ok = counted.ok && counted.bytes > 0;
+        timings.push_back({ok, 0.0, ok ? static_cast<double>(counted.bytes) / 4.0 / kRate : 0.0});
     }
-    std::sort(times.begin(), times.end());
-    return {true, times[times.size() / 2], static_cast<double>(counted.bytes) / 4.0 / kRate};
+    std::vector<std::vector<double>> times(commands.size());
+    for (int run = 0; run < kRuns; ++run) {
+        for (std::size_t i = 0; i < commands.size(); ++i) {
+            if (!timings[i].ok) continue;
+            const Run r = RunOnce(commands[i], false);
+            if (r.ok) times[i].push_back(r.cpuSeconds);
+            else timings[i].ok = false;
+        }
+    }
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        if (!timings[i].ok) continue;
+        std::sort(times[i].begin(), times[i].end());
+        timings[i].cpuSeconds = times[i][times[i].size() / 2];
+    }
+    return timings;
 }
 
 struct Peer {
@@ -143,29 +156,21 @@ std::vector<std::string> Styles() {
     return styles;
 }
 
-// Prints, for one module: xm2wav's time in each style, each peer's time, and
+// Prints, for one module: each peer's time, xm2wav's time in each style, and
 // xm2wav's speed as a multiple of the faster peer's.
 void Compare(const std::string& label, const std::string& module, const std::vector<Peer>& peers,
              const std::vector<std::string>& styles) {
-    double fastest = 0.0;
-    std::string fastestName;
+    std::vector<std::vector<std::string>> commands;
+    std::vector<std::string> names;
     for (const Peer& peer : peers) {
         if (peer.program.empty()) {
             std::printf("%s %s: not installed, no comparison\n", peer.name, label.c_str());
             continue;
         }
-        const Timing t = Measure(peer.command(peer.program, module));
-        if (!t.ok) {
-            std::printf("%s %s: render failed, no comparison\n", peer.name, label.c_str());
-            continue;
-        }
-        std::printf("%s %s: %.3f s CPU (%.1f s of music, user + system, median of %d runs)\n", peer.name,
-                    label.c_str(), t.cpuSeconds, t.audioSeconds, kRuns);
-        if (fastestName.empty() || t.cpuSeconds < fastest) {
-            fastest = t.cpuSeconds;
-            fastestName = peer.name;
-        }
+        commands.push_back(peer.command(peer.program, module));
+        names.push_back(peer.name);
     }
+    const std::size_t peerCount = commands.size();
     for (const std::string& style : styles) {
         std::vector<std::string> command = {XM2WAV_PATH, "-q", "-r", "44100", "-o", "-"};
         if (!style.empty()) {
@@ -173,17 +178,38 @@ void Compare(const std::string& label, const std::string& module, const std::vec
             command.push_back(style);
         }
         command.push_back(module);
-        const std::string ours = style.empty() ? label : label + ", " + style + " style";
-        const Timing t = Measure(command);
+        commands.push_back(command);
+        names.push_back(style.empty() ? label : label + ", " + style + " style");
+    }
+    const std::vector<Timing> timings = MeasureTogether(commands);
+
+    double fastest = 0.0;
+    std::string fastestName;
+    for (std::size_t i = 0; i < peerCount; ++i) {
+        const Timing& t = timings[i];
         if (!t.ok) {
-            std::printf("xm2wav %s: render failed\n", ours.c_str());
+            std::printf("%s %s: render failed, no comparison\n", names[i].c_str(), label.c_str());
+            continue;
+        }
+        std::printf("%s %s: %.3f s CPU (%.1f s of music, user + system, median of %d runs)\n", names[i].c_str(),
+                    label.c_str(), t.cpuSeconds, t.audioSeconds, kRuns);
+        if (fastestName.empty() || t.cpuSeconds < fastest) {
+            fastest = t.cpuSeconds;
+            fastestName = names[i];
+        }
+    }
+    for (std::size_t i = peerCount; i < commands.size(); ++i) {
+        const Timing& t = timings[i];
+        const char* ours = names[i].c_str();
+        if (!t.ok) {
+            std::printf("xm2wav %s: render failed\n", ours);
             continue;
         }
         std::printf("xm2wav %s: %.3f s CPU (%.1f s of music, %.0f x real time, user + system, median of %d runs)\n",
-                    ours.c_str(), t.cpuSeconds, t.audioSeconds, t.audioSeconds / t.cpuSeconds, kRuns);
+                    ours, t.cpuSeconds, t.audioSeconds, t.audioSeconds / t.cpuSeconds, kRuns);
         if (!fastestName.empty()) {
-            std::printf("xm2wav vs faster peer %s: %.2f times as fast (%s takes %.3f s, xm2wav %.3f s)\n",
-                        ours.c_str(), fastest / t.cpuSeconds, fastestName.c_str(), fastest, t.cpuSeconds);
+            std::printf("xm2wav vs faster peer %s: %.2f times as fast (%s takes %.3f s, xm2wav %.3f s)\n", ours,
+                        fastest / t.cpuSeconds, fastestName.c_str(), fastest, t.cpuSeconds);
         }
     }
 }
