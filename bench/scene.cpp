@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "bench/bench_runner.h"
-#include "music/audio_output.h"
+#include "music/player.h"
 #include "scene/build_textures.h"
 #include "scene/glview.h"
 #include "shell/gl_headers.h"

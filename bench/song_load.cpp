@@ -1,4 +1,4 @@
-// Time of SongLoad on the embedded song through the memory file, as the
+// Time of loading the embedded song through the memory file, as the
 // intro loads it at start-up. Usage: bench_song_load [RUNS]
 #include <chrono>
 #include <cstdio>
@@ -6,17 +6,15 @@
 #include <vector>
 
 #include "bench/bench_runner.h"
-#include "music/audio_output.h"
 #include "music/embedded_song.h"
+#include "music/player.h"
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::atoi(argv[1]) : 20;
-    SetFileOps(MemoryFileOpen, MemoryFileClose, MemoryFileRead, MemoryFileSeek, MemoryFileTell);
-    if (!AudioOpen(44100)) return 1;
     std::vector<double> samples;
     for (int i = 0; i < runs; ++i) {
         const auto start = std::chrono::steady_clock::now();
-        Song* song = SongLoad(reinterpret_cast<const char*>(embeddedSong), nullptr);
+        Song* song = SongLoadMemory(embeddedSong, embeddedSongSize);
         const auto stop = std::chrono::steady_clock::now();
         if (song == nullptr) {
             std::fprintf(stderr, "bench_song_load: the embedded song does not load\n");
@@ -28,6 +26,5 @@ int main(int argc, char** argv) {
     char setting[64];
     std::snprintf(setting, sizeof setting, "embedded song, %d bytes, from memory", static_cast<int>(embeddedSongSize));
     PrintFigure("song load", samples, "ms", setting);
-    AudioClose();
     return 0;
 }

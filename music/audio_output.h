@@ -1,11 +1,13 @@
 #pragma once
 // The single sound output: a looping ring of blocks, the mixing thread that
 // refills the blocks the device has played, and the per-block song positions
-// the scene reads.
+// the scene reads. Only the player includes this; everything else goes
+// through music/player.h.
 #include <atomic>
 #include <thread>
 #include <cstdint>
 
+#include "music/player.h"
 #include "music/song.h"
 #include "music/wave_out.h"
 
@@ -96,12 +98,6 @@ struct Channel {
     std::uint8_t finePortaDownMemory;
 };
 
-struct PositionRecord {
-    std::uint8_t order;
-    std::uint8_t row;
-    std::int32_t elapsedMs;
-};
-
 constexpr int kChannelCount = 32;
 constexpr int kVoiceCount = 256;
 constexpr int kMixedVoices = 64;
@@ -139,25 +135,20 @@ struct AudioOutput {
     // under the play cursor stays right when the count wraps.
     std::uint64_t playedBytes;
     std::uint32_t lastDeviceBytes;
+    // Frames mixed since the song started, up to the block being filled.
+    std::int64_t mixedFrames;
+    // Orders entered so far, to find where the first pass ends.
+    bool orderEntered[256];
+    bool passStarted;
+    std::int64_t passEndFrame = -1;
 };
 
 extern AudioOutput audioOutput;
 
-void MusicStart(Song** songSlot);
-int AudioOpen(std::int32_t rate);
-void AudioClose();
 // Puts the song at its start (order 0, row 0, default speed and tempo) with
 // silent voices and cleared channels; SongPlay does this before priming the ring.
 void SongResetPlayState(Song* song);
-int SongPlay(Song* song);
-int SongStop(Song* song);
 void SongSetBpm(Song* song, std::int32_t bpm);
-std::int32_t SongGetOrder(Song* song);
-std::int32_t SongGetRow(Song* song);
-std::int32_t SongGetTime(Song* song);
-// The heard block's whole record, read at once: order and row of one block,
-// never the order of one and the row of the next. Zeros when given none.
-PositionRecord SongGetPosition(Song* song);
 std::uint64_t PositionRecordPack(const PositionRecord& record);
 PositionRecord PositionRecordUnpack(std::uint64_t packed);
 void FillBlock();

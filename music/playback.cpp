@@ -67,7 +67,35 @@ void StartMixingThread() {
     }
 }
 
+// Called at the frame where each tick begins, before the tick runs: the row a
+// tick 0 is about to enter shows in nextOrder, so the first order entered a
+// second time marks the end of one pass.
+void WatchPass(const Song* song, std::int64_t frame) {
+    AudioOutput& a = audioOutput;
+    if (!a.passStarted) {
+        a.passStarted = true;
+        a.orderEntered[song->order & 0xFF] = true;
+        return;
+    }
+    if (song->tick != 0 || song->nextOrder < 0 || a.passEndFrame >= 0) return;
+    const std::int32_t entering = song->nextOrder & 0xFF;
+    if (a.orderEntered[entering]) a.passEndFrame = frame;
+    a.orderEntered[entering] = true;
+}
+
+void ResetPassWatch() {
+    AudioOutput& a = audioOutput;
+    a.mixedFrames = 0;
+    for (bool& entered : a.orderEntered) entered = false;
+    a.passStarted = false;
+    a.passEndFrame = -1;
+}
+
 }  // namespace
+
+std::int64_t SongPassEndFrame() {
+    return audioOutput.passEndFrame;
+}
 
 void FillBlock() {
     AudioOutput& a = audioOutput;
@@ -80,6 +108,7 @@ void FillBlock() {
     std::int32_t done = 0;
     while (done < a.blockFrames) {
         if (left <= 0) {
+            WatchPass(song, a.mixedFrames + done);
             if (song->tickHandler) song->tickHandler(song);
             left = song->framesPerTick;
             // However the tick handler set the tempo, the block moves on.
@@ -96,6 +125,7 @@ void FillBlock() {
     a.positionRecords[a.fillIndex].store(PositionRecordPack(record), std::memory_order_release);
     song->tickFramesLeft = left;
     ConvertBlock(a.outputBuffer + std::size_t{2} * static_cast<std::size_t>(first), area, a.blockFrames);
+    a.mixedFrames += a.blockFrames;
     a.fillIndex += 1;
     if (a.fillIndex >= BlockCount()) a.fillIndex = 0;
 }
@@ -149,6 +179,7 @@ int SongPlay(Song* song) {
     a.waveHeader = WaveOutBuffer{a.outputBuffer, static_cast<std::uint32_t>(a.ringFrames) * 4u, false};
     WaveOutPrepare(a.device, &a.waveHeader);
     a.fillIndex = 0;
+    ResetPassWatch();
     do {
         FillBlock();
     } while (a.fillIndex != 0);

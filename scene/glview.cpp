@@ -1,6 +1,6 @@
 #include "scene/glview.h"
 
-#include "music/audio_output.h"
+#include "music/player.h"
 #include "scene/build_textures.h"
 #include "scene/hair_shells.h"
 #include "scene/scroller.h"

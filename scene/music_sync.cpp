@@ -1,5 +1,4 @@
-#include "music/audio_output.h"
-#include "music/song.h"
+#include "music/player.h"
 #include "scene/glview.h"
 #include "scene/pattern_lookup.h"
 

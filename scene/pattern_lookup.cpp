@@ -1,7 +1,7 @@
 #include "scene/pattern_lookup.h"
 
 #include "music/audio_output.h"
-#include "music/song.h"
+#include "music/player.h"
 
 namespace {
 

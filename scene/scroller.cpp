@@ -4,8 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "music/audio_output.h"
-#include "music/song.h"
+#include "music/player.h"
 #include "scene/font_atlas.h"
 #include "scene/glyph_table.h"
 #include "scene/pattern_lookup.h"

@@ -1,7 +1,11 @@
 #include "music/waveout/offline.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cstring>
 
+#include "music/audio_output.h"
+#include "music/player.h"
 #include "music/wave_out.h"
 
 struct WaveOutDevice {
@@ -16,6 +20,9 @@ bool failOpen = false;
 bool useThread = false;
 std::atomic<std::uint32_t> positionBytes{0};
 const std::int16_t* ring = nullptr;
+// What AudioRender has played since the ring was written, in full: the
+// device's byte count wraps.
+std::int64_t renderedFrames = 0;
 
 }  // namespace
 
@@ -40,6 +47,7 @@ WaveOutDevice* WaveOutOpen(std::int32_t rate) {
     open = true;
     device.rate = rate;
     positionBytes.store(0);
+    renderedFrames = 0;
     return &device;
 }
 
@@ -61,6 +69,7 @@ void WaveOutUnprepare(WaveOutDevice*, WaveOutBuffer* buffer) {
 
 void WaveOutReset(WaveOutDevice*) {
     positionBytes.store(0);
+    renderedFrames = 0;
     ring = nullptr;
 }
 
@@ -74,4 +83,24 @@ void WaveOutRaiseThreadPriority() {}
 
 bool WaveOutWantsMixingThread(WaveOutDevice*) {
     return useThread;
+}
+
+std::int32_t AudioRender(std::int16_t* frames, std::int32_t maxFrames) {
+    if (maxFrames <= 0) return 0;
+    const AudioOutput& a = audioOutput;
+    if (!open || !ring || !a.currentSong || a.ringFrames <= 0 || a.blockFrames <= 0) {
+        std::memset(frames, 0, static_cast<std::size_t>(maxFrames) * 4);
+        return maxFrames;
+    }
+    // Never past the end of the block under the cursor: the ring is read
+    // before the catch-up refills it, and the catch-up never has to skip a
+    // whole ring.
+    const std::int64_t ringAt = renderedFrames % a.ringFrames;
+    const auto count = static_cast<std::int32_t>(
+        std::min<std::int64_t>(maxFrames, a.blockFrames - ringAt % a.blockFrames));
+    std::memcpy(frames, ring + 2 * ringAt, static_cast<std::size_t>(count) * 4);
+    renderedFrames += count;
+    positionBytes.store(static_cast<std::uint32_t>(renderedFrames * 4));
+    MixingCatchUp();
+    return count;
 }

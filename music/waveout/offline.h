@@ -1,7 +1,8 @@
 #pragma once
 // The offline wave-out device: nothing is played; the play position is
-// whatever its caller last set. Tests, the capture tool and renderers to WAV
-// move it and then call MixingCatchUp themselves.
+// whatever its caller last set. Renderers move it with AudioRender
+// (music/player.h); the player's own tests move it here and then call
+// MixingCatchUp themselves.
 #include <cstdint>
 
 void OfflineWaveOutSetPositionBytes(std::uint32_t bytes);

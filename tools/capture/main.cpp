@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 
-#include "music/audio_output.h"
 #include "scene/glview.h"
 #include "shell/gl_extensions.h"
 #include "shell/headless/gui_headless.h"

@@ -1,0 +1,64 @@
+#pragma once
+// The module player as everything outside music/ sees it: load a song, open
+// the sound output, play and stop, ask what is being heard, and render
+// offline. The ring, the channels and the voices stay the player's own.
+#include <cstdint>
+
+// Song and its score: the scene reads the pattern cells for its cues.
+#include "music/song.h"
+
+// What was heard at one moment: the order and row of one block, and the song
+// clock when that block was mixed.
+struct PositionRecord {
+    std::uint8_t order;
+    std::uint8_t row;
+    std::int32_t elapsedMs;
+};
+
+// The intro's start-up: the embedded song through the memory file and the
+// output at 44100 Hz. *songSlot stays null when either fails.
+void MusicStart(Song** songSlot);
+
+// Loads a module from bytes the caller keeps until the call returns; null when
+// the bytes are refused, and SongLoadError then says why in one line.
+Song* SongLoadMemory(const std::uint8_t* data, std::int32_t size);
+// Loads a module file; null when it cannot be read or is refused. The
+// reasons do not name the file: the caller does.
+Song* SongLoadFile(const char* path);
+// Why the last load was refused, and what the last load had to leave out;
+// empty when nothing.
+const char* SongLoadError();
+const char* SongLoadWarning();
+int SongFree(Song* song);
+
+// How a song is played: as the intro plays it (the default for every loaded
+// song) or as the format's reference tracker plays it.
+enum class PlaybackStyle { Intro, Tracker };
+void SongSetPlaybackStyle(Song* song, PlaybackStyle style);
+
+// The output: one per program, opened before a song plays.
+int AudioOpen(std::int32_t rate);
+void AudioClose();
+
+// Plays from the song's start, filling the whole ring first.
+int SongPlay(Song* song);
+int SongStop(Song* song);
+
+// The heard block's whole record, read at once: order and row of one block,
+// never the order of one and the row of the next. Zeros when given none.
+PositionRecord SongGetPosition(Song* song);
+std::int32_t SongGetOrder(Song* song);
+std::int32_t SongGetRow(Song* song);
+std::int32_t SongGetTime(Song* song);
+
+// Where one pass through the order list ends, in output frames from the
+// start of play: the first frame of the row that enters an order already
+// played. -1 until the mixing has got that far.
+std::int64_t SongPassEndFrame();
+
+// Offline rendering, in programs built with the offline device: copies the
+// next frames the device would play (at most maxFrames, 16-bit stereo
+// interleaved) and moves the device past them, so the player refills behind
+// them as it would behind a sound card. Silence while no song plays. Returns
+// the frames copied, which may be fewer than asked (never 0 when asked for some).
+std::int32_t AudioRender(std::int16_t* frames, std::int32_t maxFrames);
