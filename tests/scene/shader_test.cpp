@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "headless_context.h"
@@ -86,8 +88,8 @@ TEST_F(Shaders, UniformLookupsOfTheTwoPrograms) {
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
 
-// Draws a white torus over black at a fixed pose, with or without the hair
-// program, and returns the picture.
+// Draws a white torus over black at a fixed pose, or side-on with its axis
+// upright, with or without the hair program, and returns the picture.
 class HairShell : public Shaders {
 protected:
     void SetUp() override {
@@ -105,7 +107,7 @@ protected:
     }
 
     std::vector<std::uint8_t> Draw(bool useProgram, float factor, float bassline,
-                                   float intensity) {
+                                   float intensity, bool sideOn = false) {
         const GlExtensions& ext = glExtensions;
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -121,8 +123,12 @@ protected:
         gluLookAt(0.0, 0.0, 15.0, 0.0, 0.0, 1.0, 0.0, 1.0, 0.0);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
-        glTranslatef(0.0f, -1.5f, 0.0f);
-        glRotatef(-40.0f, 1.0f, 1.0f, 0.0f);
+        if (sideOn) {
+            glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
+        } else {
+            glTranslatef(0.0f, -1.5f, 0.0f);
+            glRotatef(-40.0f, 1.0f, 1.0f, 0.0f);
+        }
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
         if (useProgram) {
             ext.glUseProgramObjectARB(program);
@@ -144,6 +150,18 @@ protected:
         int count = 0;
         for (std::size_t i = 0; i < picture.size(); i += 4) count += picture[i] > 0;
         return count;
+    }
+
+    // Top and bottom picture rows (counted from the top) with anything drawn.
+    static std::pair<int, int> CoveredRows(const std::vector<std::uint8_t>& picture) {
+        int top = int(kSize), bottom = -1;
+        for (std::size_t i = 0; i < picture.size(); i += 4) {
+            if (picture[i] == 0) continue;
+            const int row = int(i / 4 / kSize);
+            top = std::min(top, row);
+            bottom = std::max(bottom, row);
+        }
+        return {top, bottom};
     }
 
     static int Differing(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
@@ -190,6 +208,18 @@ TEST_F(HairShell, FactorAndBassWaveMoveTheSurface) {
     int half = 0;
     for (std::size_t i = 0; i < outer.size(); i += 4) half += outer[i] >= 126 && outer[i] <= 128;
     EXPECT_GE(half, Covered(outer) * 9 / 10);
+}
+
+// Seen side-on, an outer shell hangs: the hair on the underside leans down
+// and droops by the square of the factor besides, while the top barely moves.
+TEST_F(HairShell, OuterShellsDroopDownwards) {
+    const auto [plainTop, plainBottom] = CoveredRows(Draw(false, 0.0f, 0.0f, 0.0f, true));
+    const auto [top, bottom] = CoveredRows(Draw(true, 0.9f, 0.0f, 0.0f, true));
+    ASSERT_LT(plainTop, plainBottom);
+    const int drop = bottom - plainBottom;
+    const int lift = plainTop - top;
+    EXPECT_GT(drop, 15) << "rows " << plainTop << ".." << plainBottom << " became " << top << ".." << bottom;
+    EXPECT_LT(lift, drop / 4) << "rows " << plainTop << ".." << plainBottom << " became " << top << ".." << bottom;
 }
 
 TEST_F(Shaders, FishEyeAlphaFallsWithZoom) {
