@@ -130,7 +130,8 @@ void StepEnvelope(Channel* channel, const EnvelopeShape& envelope, const Envelop
                                                      static_cast<std::uint32_t>(*state.delta));
         }
     }
-    *state.output = *state.value >> 16;
+    // Whatever the points or an envelope-position jump left, never past full.
+    *state.output = ClampInt(*state.value >> 16, 0, 64);
     *state.tick += 1;
     channel->updateFlags |= flagBit;
 }

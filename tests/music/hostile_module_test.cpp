@@ -3,8 +3,13 @@
 // and undefined-behaviour sanitizers, any access outside a buffer fails here.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cstdlib>
 #include <random>
 
+#include "music/player.h"
+#include "music/waveout/offline.h"
 #include "tests/music/music_test_support.h"
 
 using namespace music_test;
@@ -166,30 +171,135 @@ TEST(HostileModule, TooManyInstrumentsAndHugeHeaders) {
     EXPECT_EQ(Load(bytes), nullptr);
 }
 
+// A file cut short loads what it holds whole, with a warning, once its module
+// header is complete; cut at an instrument's start it reads as a file whose
+// trailing empty instruments were left out, which is no fault.
 TEST(HostileModule, TruncatedFiles) {
-    const std::vector<std::uint8_t> whole = xm::Write(PlayableModule());
+    const xm::Module whole = PlayableModule();
+    const std::vector<std::uint8_t> bytes = xm::Write(whole);
+    std::vector<std::size_t> instrumentStarts;
+    for (std::size_t kept = 0; kept < whole.instruments.size(); ++kept) {
+        xm::Module head = whole;
+        head.instruments.resize(kept);
+        instrumentStarts.push_back(xm::Write(head).size());
+    }
+    for (std::size_t size = 0; size < bytes.size(); ++size) {
+        Song* song = Load(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<long>(size)));
+        if (size < 336) {
+            EXPECT_EQ(song, nullptr) << size;
+            EXPECT_STRNE(SongLoadError(), "") << size;
+            continue;
+        }
+        ASSERT_NE(song, nullptr) << size << ": " << SongLoadError();
+        const bool atInstrumentStart =
+            std::find(instrumentStarts.begin(), instrumentStarts.end(), size) != instrumentStarts.end();
+        EXPECT_EQ(*SongLoadWarning() == '\0', atInstrumentStart) << size << ": " << SongLoadWarning();
+        SongFree(song);
+    }
+
     // Cut within the sample data, the module keeps the frames that are there.
-    std::vector<std::uint8_t> cut(whole.begin(), whole.end() - 20);
-    Song* song = Load(cut);
+    Song* song = Load(std::vector<std::uint8_t>(bytes.begin(), bytes.end() - 20));
     ASSERT_NE(song, nullptr);
     const Sample* last = song->instruments[1].samples[1];
     EXPECT_EQ(last->length, 12u);
     EXPECT_EQ(last->loopLength, last->length);
     SongFree(song);
-    EXPECT_EQ(Load(std::vector<std::uint8_t>(whole.begin(), whole.begin() + 300)), nullptr);
 
-    // Cut anywhere before the last instrument's sample data (64 bytes) and
-    // the name of its last sample header (skipped, not read), it is refused.
-    for (std::size_t size = 0; size < whole.size(); ++size) {
-        Song* s = Load(std::vector<std::uint8_t>(whole.begin(), whole.begin() + static_cast<long>(size)));
-        if (size >= whole.size() - 64) {
-            EXPECT_NE(s, nullptr) << size;
-        }
-        if (size < whole.size() - 64 - 23) {
-            EXPECT_EQ(s, nullptr) << size;
-        }
-        SongFree(s);
+    // Cut after the first cell of the pattern data: that cell stays, the
+    // instruments are empty, and it plays.
+    song = Load(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 336 + 9 + 3));
+    ASSERT_NE(song, nullptr);
+    EXPECT_EQ(song->patterns[0].cells[0].note, 49);
+    EXPECT_EQ(song->patterns[0].cells[0].instrument, 1);
+    EXPECT_EQ(song->instrumentCount, 2);
+    EXPECT_EQ(song->instruments[1].sampleCount, 0);
+    EXPECT_EQ(song->instruments[1].samples[0], &emptySample);
+    PlayBriefly(song);
+    SongFree(song);
+}
+
+// Each refusal names its reason in one line.
+TEST(HostileModule, RefusalsSayWhy) {
+    struct Refusal {
+        const char* reason;
+        std::vector<std::uint8_t> bytes;
+    };
+    const std::vector<std::uint8_t> good = xm::Write(PlayableModule());
+    std::vector<std::uint8_t> magic = good;
+    magic[0] = 'e';
+    xm::Module silent = PlayableModule();
+    silent.channels = 0;
+    silent.patterns[0].cells.clear();
+    std::vector<std::uint8_t> header = good;
+    header[62] = 0x7F;  // the header size
+    xm::Module tall = PlayableModule();
+    tall.patterns.push_back(xm::Pattern{});
+    tall.patterns[1].rows = 1025;
+    // 1000 empty patterns of 256 rows by 32 channels claim 40 MiB of cells
+    // with 9 bytes of file each.
+    xm::Module claims = BareModule(32);
+    claims.patterns[0].rows = 256;
+    claims.patterns.resize(1000, claims.patterns[0]);
+    const Refusal refusals[] = {
+        {"not an extended module: it does not begin with \"Extended Module: \"", magic},
+        {"the file ends inside the module header", std::vector<std::uint8_t>(good.begin(), good.begin() + 200)},
+        {"the module header declares no channels", xm::Write(silent)},
+        {"the module header's size (8323348 bytes) reaches past the end of the file", header},
+        {"pattern 2 of 2 has 1025 rows, more than 1024", xm::Write(tall)},
+        {"the pattern headers claim more than 32 MiB of pattern cells", xm::Write(claims)},
+    };
+    for (const Refusal& r : refusals) {
+        EXPECT_EQ(Load(r.bytes), nullptr) << r.reason;
+        EXPECT_STREQ(SongLoadError(), r.reason);
     }
+
+    // The most the format's tracker writes, 256 patterns of 256 rows by 32
+    // channels, stays within the limit.
+    claims.patterns.resize(256);
+    Song* song = Load(xm::Write(claims));
+    ASSERT_NE(song, nullptr) << SongLoadError();
+    EXPECT_STREQ(SongLoadError(), "");
+    SongFree(song);
+}
+
+// Envelope points whose ticks fall back and whose values pass 64 never play
+// louder than an envelope held at 64.
+TEST(HostileModule, EnvelopesNeverPassFullVolume) {
+    auto loudest = [](const std::vector<std::array<std::uint16_t, 2>>& points, bool loop) {
+        xm::Module m = BareModule(1);
+        m.patterns[0].at(0, 0, 1) = xm::Cell{49, 1, 0, 0, 0};
+        std::vector<std::int16_t> square;
+        for (int i = 0; i < 32; ++i) square.push_back(i < 16 ? 127 : -127);
+        xm::Instrument ins = xm::InstrumentOf({Sample8(square, xm::Loop::Forward, 0, 32)});
+        ins.volumeEnvelope.points = points;
+        ins.volumeEnvelope.type = loop ? 5 : 1;
+        ins.volumeEnvelope.loopEnd = static_cast<std::uint8_t>(points.size() - 1);
+        m.instruments = {ins};
+        Song* song = Load(xm::Write(m));
+        EXPECT_NE(song, nullptr);
+        if (!song) return 0;
+        const Instrument& loaded = song->instruments[0];
+        for (int i = 0; i < loaded.volumePoints; ++i) {
+            EXPECT_LE(loaded.volumeEnvelope[i].y, 64);
+            if (i > 0) {
+                EXPECT_GE(loaded.volumeEnvelope[i].x, loaded.volumeEnvelope[i - 1].x);
+            }
+        }
+        EXPECT_TRUE(OpenOffline(44100));
+        EXPECT_EQ(SongPlay(song), 1);
+        int peak = 0;
+        const std::int16_t* ring = OfflineWaveOutRing();
+        for (std::int32_t i = 0; ring && i < 2 * audioOutput.ringFrames; ++i) peak = std::max(peak, std::abs(ring[i]));
+        SongStop(song);
+        CloseOutput();
+        SongFree(song);
+        return peak;
+    };
+    const int full = loudest({{0, 64}, {10, 64}}, false);
+    EXPECT_GT(full, 0);
+    EXPECT_LE(loudest({{0, 64}, {4, 65535}, {2, 60000}, {1, 300}, {0, 64}}, false), full);
+    EXPECT_LE(loudest({{0, 0}, {65535, 200}, {3, 1000}, {65535, 65535}}, true), full);
+    EXPECT_LE(loudest({{9, 64}, {5, 64}, {5, 0}, {1, 65}}, true), full);
 }
 
 // Random changes to a playable module's bytes: whatever loads also plays.
