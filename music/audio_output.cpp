@@ -28,9 +28,7 @@ int AudioOpen(std::int32_t rate) {
     a.blockFrames = (rate / 50 + 3) & ~3;
     a.ringFrames = a.blockFrames * (a.latencyMs / 20) * 2;
     a.inverseRate = 1.0f / static_cast<float>(rate);
-    a.rampFrames = rate * 128 / 44100;
-    if (a.rampFrames < 1) a.rampFrames = 1;
-    a.inverseRampFrames = 1.0f / static_cast<float>(a.rampFrames);
+    SetRampLength(kIntroRampFrames);
     for (int j = 0; j < kVoiceCount; ++j) {
         a.voices[j] = Voice{};
         a.voices[j].index = j;
@@ -50,6 +48,13 @@ void AudioClose() {
     std::free(audioOutput.outputBuffer);
     audioOutput.outputBuffer = nullptr;
     audioOutput.waveHeader = WaveOutBuffer{};
+}
+
+void SetRampLength(std::int32_t framesAt44100) {
+    AudioOutput& a = audioOutput;
+    a.rampFrames = static_cast<std::int32_t>(std::int64_t{a.mixingRate} * framesAt44100 / 44100);
+    if (a.rampFrames < 1) a.rampFrames = 1;
+    a.inverseRampFrames = 1.0f / static_cast<float>(a.rampFrames);
 }
 
 void SongSetBpm(Song* song, std::int32_t bpm) {

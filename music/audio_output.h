@@ -96,6 +96,11 @@ struct Channel {
     std::uint8_t fineVolumeSlideMemory;
     std::uint8_t finePortaUpMemory;
     std::uint8_t finePortaDownMemory;
+    // The tracker's playback only: the tremolo's or tremor's offset, held
+    // from tick to tick until the volume is next set, and the multi
+    // retrigger's own tick count.
+    std::int32_t heldVolumeDelta;
+    std::uint8_t retrigCounter;
 };
 
 constexpr int kChannelCount = 32;
@@ -149,6 +154,10 @@ extern AudioOutput audioOutput;
 // silent voices and cleared channels; SongPlay does this before priming the ring.
 void SongResetPlayState(Song* song);
 void SongSetBpm(Song* song, std::int32_t bpm);
+// Volume ramps last this many frames at 44100 Hz, in proportion at other rates.
+constexpr std::int32_t kIntroRampFrames = 128;
+constexpr std::int32_t kTrackerRampFrames = 16;
+void SetRampLength(std::int32_t framesAt44100);
 std::uint64_t PositionRecordPack(const PositionRecord& record);
 PositionRecord PositionRecordUnpack(std::uint64_t packed);
 void FillBlock();

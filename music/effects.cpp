@@ -57,9 +57,20 @@ std::int32_t SemitoneDelta(const Song* song, const Channel* channel, const Sampl
            NotePeriod(channel->realNote, sample->finetune);
 }
 
+// 0 the base note, 1 x semitones up, 2 y up. The tracker counts the ticks
+// left in the row, and past 16 of them reads a table beyond its end, which
+// gives y; at exactly 16 it gives the base note.
+std::int32_t ArpeggioStep(const Song* song) {
+    if (!song->behaviour.arpeggioCountsDown) return song->tick % 3;
+    if (song->speed <= 0) return 0;
+    std::int32_t left = song->speed - song->tick % song->speed;
+    if (left > 16) return 2;
+    return left == 16 ? 0 : left % 3;
+}
+
 void Arpeggio(const Song* song, Channel* channel, const Sample* sample, std::uint8_t parameter) {
     if (parameter == 0) return;
-    std::int32_t step = song->tick % 3;
+    std::int32_t step = ArpeggioStep(song);
     std::int32_t semitones = step == 1 ? parameter >> 4 : step == 2 ? parameter & 0x0F : 0;
     channel->periodDelta = semitones != 0 ? SemitoneDelta(song, channel, sample, semitones) : 0;
     channel->updateFlags |= UpdateFrequency;
@@ -84,17 +95,26 @@ void PanningSlide(Channel* channel) {
     channel->updateFlags |= UpdatePanning;
 }
 
-void SampleOffset(Channel* channel, const Sample* sample, std::uint8_t parameter) {
-    if (parameter != 0) channel->sampleOffsetMemory = parameter;
+void SampleOffset(const Song* song, Channel* channel, const PatternCell* cell, const Sample* sample) {
+    if (cell->parameter != 0) channel->sampleOffsetMemory = cell->parameter;
     if (channel->voice == nullptr) return;
+    bool tracker = song->behaviour.trackerSampleOffset;
+    // The tracker moves only a note that starts on this row.
+    if (tracker && (channel->updateFlags & UpdateTrigger) == 0) return;
     std::uint32_t offset = static_cast<std::uint32_t>(channel->sampleOffsetMemory) * 256u;
     std::uint64_t end = static_cast<std::uint64_t>(sample->loopStart) + sample->loopLength;
-    if (offset < end) {
+    // Past the end the tracker starts the note silent; StartNote sees it there.
+    if (offset < end || tracker) {
         channel->voice->startOffset = offset;
     } else {
         channel->updateFlags &= static_cast<std::uint8_t>(~UpdateTrigger);
         channel->updateFlags |= UpdateRewind;
     }
+}
+
+// Where a jump or break past the last order goes.
+std::int32_t PastTheEnd(const Song* song) {
+    return song->behaviour.jumpsPastEndRestart ? RestartOrder(song) : 0;
 }
 
 void PatternBreak(Song* song, std::uint8_t parameter) {
@@ -103,7 +123,7 @@ void PatternBreak(Song* song, std::uint8_t parameter) {
     // An earlier jump in this row keeps its order; an earlier break set the same one.
     if (song->nextOrder < 0) {
         song->nextOrder = song->order + 1;
-        if (song->nextOrder >= SongOrderCount(song)) song->nextOrder = 0;
+        if (song->nextOrder >= SongOrderCount(song)) song->nextOrder = PastTheEnd(song);
     }
 }
 
@@ -124,8 +144,17 @@ void ExtraFinePortamento(Channel* channel, std::uint8_t parameter) {
     }
 }
 
-std::int32_t ExtendedFirstTick(Song* song, Channel* channel, Sample* sample,
-                               std::uint8_t parameter, const ChannelSnapshot* before) {
+// The tracker's set finetune: (y - 8) x 16, for the cell's note only.
+void FinetuneForNote(Song* song, Channel* channel, const PatternCell* cell, std::uint8_t y) {
+    if (!HoldsNote(cell)) return;
+    std::int8_t finetune = static_cast<std::int8_t>((y - 8) * 16);
+    channel->notePeriod = SongNotePeriod(song, channel->realNote, finetune);
+    if (!IsTonePortamento(song, cell)) channel->period = channel->notePeriod;
+}
+
+std::int32_t ExtendedFirstTick(Song* song, Channel* channel, const PatternCell* cell, Sample* sample,
+                               const ChannelSnapshot* before) {
+    std::uint8_t parameter = cell->parameter;
     std::uint8_t y = parameter & 0x0F;
     switch (parameter >> 4) {
         case ExtendedFinePortamentoUp:
@@ -141,6 +170,10 @@ std::int32_t ExtendedFirstTick(Song* song, Channel* channel, Sample* sample,
             channel->waveControl = static_cast<std::uint8_t>((channel->waveControl & 0xF0) | y);
             break;
         case ExtendedFinetune:
+            if (song->behaviour.finetuneForNoteOnly) {
+                FinetuneForNote(song, channel, cell, y);
+                break;
+            }
             // The shared empty sample stays all zero.
             if (sample != &emptySample) sample->finetune = static_cast<std::int8_t>(y);
             break;
@@ -169,7 +202,14 @@ std::int32_t ExtendedFirstTick(Song* song, Channel* channel, Sample* sample,
             channel->volume = AtLeast(channel->volume - channel->fineVolumeSlideMemory, 0);
             channel->updateFlags |= UpdateVolume;
             break;
+        case ExtendedNoteCut:
+            if (y == 0 && song->behaviour.noteCutOnFirstTick) {
+                channel->volume = 0;
+                channel->updateFlags |= UpdateVolume;
+            }
+            break;
         case ExtendedNoteDelay:
+            if (y == 0 && song->behaviour.trackerNoteDelay) break;
             // The previous note plays on until the delay tick.
             channel->volume = before->volume;
             channel->period = before->period;
@@ -191,6 +231,7 @@ void ExtendedLaterTick(const Song* song, Channel* channel, const PatternCell* ce
     switch (cell->parameter >> 4) {
         case ExtendedRetrigger:
             if (y != 0 && song->tick % y == 0) {
+                if (song->behaviour.retriggerRestartsEnvelopes) RestartEnvelopes(channel);
                 channel->updateFlags |= UpdateTrigger | UpdateFrequency | UpdateVolume;
             }
             break;
@@ -201,11 +242,15 @@ void ExtendedLaterTick(const Song* song, Channel* channel, const PatternCell* ce
             }
             break;
         case ExtendedNoteDelay:
+            // The tracker played a note delayed by 0 on the first tick.
+            if (y == 0 && song->behaviour.trackerNoteDelay) break;
             if (song->tick == y) {
-                ResetInstrument(channel, sample);
+                // The tracker keeps the volume, panning and envelopes unless the
+                // cell names an instrument, as for a note that is not delayed.
+                if (!song->behaviour.trackerNoteDelay || NamesInstrument(cell)) ResetInstrument(channel, sample);
                 channel->period = channel->notePeriod;
                 channel->updateFlags |= UpdateFrequency;
-                if (cell->volume != 0) VolumeColumnFirstTick(channel, cell->volume);
+                if (cell->volume != 0) VolumeColumnFirstTick(song, channel, cell->volume);
                 channel->updateFlags |= UpdateTrigger;
             } else {
                 channel->updateFlags &= 0xF0;
@@ -272,8 +317,10 @@ void Tremor(Channel* channel) {
     channel->updateFlags |= UpdateVolume;
 }
 
-void MultiRetrigger(const Song* song, Channel* channel) {
-    if (channel->retrigInterval == 0 || song->tick % channel->retrigInterval != 0) return;
+namespace {
+
+// A multi retrigger's restart: the volume change, then the note again.
+void Retrigger(Channel* channel) {
     if (channel->retrigVolumeChange != 0) {
         std::int32_t volume = channel->volume;
         switch (channel->retrigVolumeChange) {
@@ -297,6 +344,54 @@ void MultiRetrigger(const Song* song, Channel* channel) {
         channel->updateFlags |= UpdateVolume;
     }
     channel->updateFlags |= UpdateTrigger;
+}
+
+// The tracker counts every tick from the last restart, whatever the row.
+void CountedRetrigger(Channel* channel) {
+    if (channel->retrigInterval == 0) return;
+    std::int32_t count = channel->retrigCounter + 1;
+    if (count < channel->retrigInterval) {
+        channel->retrigCounter = static_cast<std::uint8_t>(count);
+        return;
+    }
+    channel->retrigCounter = 0;
+    Retrigger(channel);
+}
+
+// The first tick's count: a note with an instrument starts it again, a note
+// without one leaves it, and a row without a note counts as any other tick.
+void CountedRetriggerFirstTick(Channel* channel, const PatternCell* cell) {
+    if (HoldsNote(cell)) {
+        if (!NamesInstrument(cell)) return;
+        channel->retrigCounter = 0;
+    }
+    CountedRetrigger(channel);
+}
+
+// The tracker's tremor: a count down of the ticks left on or off, which
+// flips and reloads at -1, on the ticks after the first only.
+void CountedTremor(Channel* channel) {
+    bool on = (channel->tremorCounter & 0x80) != 0;
+    std::int32_t count = (channel->tremorCounter & 0x7F) - 1;
+    if (count < 0) {
+        on = !on;
+        count = (on ? channel->tremorOn : channel->tremorOff) - 1;
+        if (count < 0) count = 0;
+    }
+    channel->tremorCounter = static_cast<std::uint8_t>((on ? 0x80 : 0) | (count & 0x7F));
+    channel->volumeDelta = on ? 0 : -channel->volume;
+    channel->updateFlags |= UpdateVolume;
+}
+
+}  // namespace
+
+void MultiRetrigger(const Song* song, Channel* channel) {
+    if (song->behaviour.trackerMultiRetrigger) {
+        CountedRetrigger(channel);
+        return;
+    }
+    if (channel->retrigInterval == 0 || song->tick % channel->retrigInterval != 0) return;
+    Retrigger(channel);
 }
 
 void EnvelopePosition(Channel* channel, const Instrument* instrument, std::uint8_t tick) {
@@ -331,20 +426,59 @@ void EnvelopePosition(Channel* channel, const Instrument* instrument, std::uint8
     channel->volumeEnvelopePoint = i + 1;
 }
 
-void VolumeColumnFirstTick(Channel* channel, std::uint8_t value) {
+namespace {
+
+// The volume column's slides of volume and panning, for one tick.
+void VolumeColumnSlide(const Song* song, Channel* channel, std::uint8_t value) {
+    std::uint8_t y = value & 0x0F;
+    std::int32_t panningStep = 0;
+    switch (value >> 4) {
+        case VolumeSlideDown:
+            channel->volume = AtLeast(channel->volume - y, 0);
+            channel->updateFlags |= UpdateVolume;
+            return;
+        case VolumeSlideUp:
+            channel->volume = AtMost(channel->volume + y, 64);
+            channel->updateFlags |= UpdateVolume;
+            return;
+        case VolumePanningSlideLeft:
+            panningStep = -y;
+            break;
+        case VolumePanningSlideRight:
+            panningStep = y;
+            break;
+        default:
+            return;
+    }
+    channel->panning = Saturate(std::int64_t{channel->panning} + panningStep);
+    if (song->behaviour.panningSlidesBounded) channel->panning = AtMost(AtLeast(channel->panning, 0), 255);
+    channel->updateFlags |= UpdatePanning;
+}
+
+bool IsVolumeColumnSlide(std::uint8_t value) {
+    std::uint8_t command = value >> 4;
+    return command == VolumeSlideDown || command == VolumeSlideUp || command == VolumePanningSlideLeft ||
+           command == VolumePanningSlideRight;
+}
+
+}  // namespace
+
+void VolumeColumnFirstTick(const Song* song, Channel* channel, std::uint8_t value) {
     std::uint8_t y = value & 0x0F;
     if (value >= 0x10 && value <= 0x50) {
         channel->volume = value - 16;
         channel->updateFlags |= UpdateVolume;
         return;
     }
+    if (IsVolumeColumnSlide(value)) {
+        if (!song->behaviour.volumeColumnSlidesSkipFirstTick) VolumeColumnSlide(song, channel, value);
+        return;
+    }
     switch (value >> 4) {
-        case VolumeSlideDown:
         case VolumeFineDown:
             channel->volume = AtLeast(channel->volume - y, 0);
             channel->updateFlags |= UpdateVolume;
             break;
-        case VolumeSlideUp:
         case VolumeFineUp:
             channel->volume = AtMost(channel->volume + y, 64);
             channel->updateFlags |= UpdateVolume;
@@ -359,14 +493,6 @@ void VolumeColumnFirstTick(Channel* channel, std::uint8_t value) {
             channel->panning = y * 16;
             channel->updateFlags |= UpdatePanning;
             break;
-        case VolumePanningSlideLeft:
-            channel->panning = Saturate(std::int64_t{channel->panning} - y);
-            channel->updateFlags |= UpdatePanning;
-            break;
-        case VolumePanningSlideRight:
-            channel->panning = Saturate(std::int64_t{channel->panning} + y);
-            channel->updateFlags |= UpdatePanning;
-            break;
         case VolumeTonePortamento:
             if (y != 0) channel->portaSpeed = static_cast<std::uint8_t>(y * 16);
             channel->portaTarget = channel->notePeriod;
@@ -377,15 +503,13 @@ void VolumeColumnFirstTick(Channel* channel, std::uint8_t value) {
     }
 }
 
-void VolumeColumnLaterTick(Channel* channel, std::uint8_t value) {
+void VolumeColumnLaterTick(const Song* song, Channel* channel, std::uint8_t value) {
     std::uint8_t y = value & 0x0F;
+    if (IsVolumeColumnSlide(value)) {
+        VolumeColumnSlide(song, channel, value);
+        return;
+    }
     switch (value >> 4) {
-        case VolumeSlideDown:
-        case VolumeSlideUp:
-        case VolumePanningSlideLeft:
-        case VolumePanningSlideRight:
-            VolumeColumnFirstTick(channel, value);
-            break;
         case VolumeVibrato:
             channel->vibratoDepth = y;
             Vibrato(channel);
@@ -430,7 +554,10 @@ void RememberParameters(Song* song, Channel* channel, const PatternCell* cell) {
             }
             break;
         case EffectMultiRetrigger:
-            if (parameter != 0) {
+            if (song->behaviour.trackerMultiRetrigger) {
+                if (x != 0) channel->retrigVolumeChange = x;
+                if (y != 0) channel->retrigInterval = y;
+            } else if (parameter != 0) {
                 channel->retrigVolumeChange = x;
                 channel->retrigInterval = y;
             }
@@ -445,7 +572,7 @@ void SongControlFirstTick(Song* song, const PatternCell* cell) {
     std::uint8_t parameter = cell->parameter;
     switch (cell->effect) {
         case EffectPositionJump:
-            song->nextOrder = parameter < SongOrderCount(song) ? parameter : 0;
+            song->nextOrder = parameter < SongOrderCount(song) ? parameter : PastTheEnd(song);
             song->nextRow = 0;
             break;
         case EffectPatternBreak:
@@ -498,14 +625,14 @@ std::int32_t EffectFirstTick(Song* song, Channel* channel, const PatternCell* ce
             channel->updateFlags |= UpdatePanning;
             break;
         case EffectSampleOffset:
-            SampleOffset(channel, sample, parameter);
+            SampleOffset(song, channel, cell, sample);
             break;
         case EffectSetVolume:
-            channel->volume = parameter;
+            channel->volume = song->behaviour.setVolumeHeldTo64 ? AtMost(parameter, 64) : parameter;
             channel->updateFlags |= UpdateVolume;
             break;
         case EffectExtended:
-            return ExtendedFirstTick(song, channel, sample, parameter, before);
+            return ExtendedFirstTick(song, channel, cell, sample, before);
         case EffectGlobalVolume:
             song->globalVolume = AtMost(parameter, 64);
             channel->updateFlags |= UpdateVolume;
@@ -518,7 +645,10 @@ std::int32_t EffectFirstTick(Song* song, Channel* channel, const PatternCell* ce
                 channel->tremorOn = static_cast<std::uint8_t>(x + 1);
                 channel->tremorOff = static_cast<std::uint8_t>(y + 1);
             }
-            Tremor(channel);
+            if (!song->behaviour.heldVolumeOffsets) Tremor(channel);
+            break;
+        case EffectMultiRetrigger:
+            if (song->behaviour.trackerMultiRetrigger) CountedRetriggerFirstTick(channel, cell);
             break;
         case EffectExtraFinePortamento:
             ExtraFinePortamento(channel, parameter);
@@ -531,7 +661,6 @@ std::int32_t EffectFirstTick(Song* song, Channel* channel, const PatternCell* ce
 
 void EffectLaterTick(Song* song, Channel* channel, const PatternCell* cell,
                      Instrument* instrument, Sample* sample) {
-    (void)instrument;
     switch (cell->effect) {
         case EffectArpeggio:
             Arpeggio(song, channel, sample, cell->parameter);
@@ -580,7 +709,14 @@ void EffectLaterTick(Song* song, Channel* channel, const PatternCell* cell,
             MultiRetrigger(song, channel);
             break;
         case EffectTremor:
-            Tremor(channel);
+            if (song->behaviour.heldVolumeOffsets) {
+                CountedTremor(channel);
+            } else {
+                Tremor(channel);
+            }
+            break;
+        case EffectKeyOff:
+            if (song->behaviour.keyOffOnTick && song->tick == cell->parameter) KeyOff(channel, instrument);
             break;
         default:
             break;

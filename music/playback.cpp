@@ -142,8 +142,10 @@ void SongResetPlayState(Song* song) {
     song->tick = 0;
     song->extraTicks = 0;
     song->elapsedMs = 0;
+    song->loopCarryRow = 0;
     if (song->onPlay) song->onPlay(song);
     SongSetBpm(song, song->defaultBpm);
+    SetRampLength(song->behaviour.shortVolumeRamps ? kTrackerRampFrames : kIntroRampFrames);
     // Voices still sounding from an earlier play may point at the samples of
     // a song freed since: every play starts from silent voices.
     for (int j = 0; j < kVoiceCount; ++j) {

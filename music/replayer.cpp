@@ -2,24 +2,35 @@
 // channel within a tick.
 #include "music/replayer.h"
 
+#include "music/player.h"
+
 namespace {
 
 const PatternCell kEmptyCell{0, 0, 0, 0, 0};
 
-bool NamesInstrument(const PatternCell* cell) {
-    return cell->instrument >= 1 && cell->instrument <= 128;
-}
-
-bool HoldsNote(const PatternCell* cell) {
-    return cell->note >= 1 && cell->note <= 96;
-}
-
-// Where play continues after the last order; a restart position the order
-// list does not reach starts the song over instead.
-std::int32_t RestartOrder(const Song* song) {
-    if (song->restartPosition < 0 || song->restartPosition >= SongOrderCount(song)) return 0;
-    return song->restartPosition;
-}
+constexpr PlaybackBehaviour kIntroBehaviour{};
+constexpr PlaybackBehaviour kTrackerBehaviour{
+    .trackerPanningAndVolume = true,
+    .shortVolumeRamps = true,
+    .volumeColumnPortamentoGlides = true,
+    .volumeColumnSlidesSkipFirstTick = true,
+    .panningSlidesBounded = true,
+    .setVolumeHeldTo64 = true,
+    .arpeggioCountsDown = true,
+    .retriggerRestartsEnvelopes = true,
+    .keyOffOnTick = true,
+    .trackerNoteDelay = true,
+    .noteCutOnFirstTick = true,
+    .finetuneForNoteOnly = true,
+    .trackerSampleOffset = true,
+    .loopRowCarriesToNextPattern = true,
+    .jumpsPastEndRestart = true,
+    .outOfRangeNotesSilent = true,
+    .heldVolumeOffsets = true,
+    .releaseEndsSustainLoop = true,
+    .trackerAutoVibrato = true,
+    .trackerMultiRetrigger = true,
+};
 
 const Pattern* PatternAt(const Song* song, std::int32_t order) {
     if (song->patterns == nullptr || order < 0 || order >= 256) return nullptr;
@@ -33,6 +44,24 @@ const PatternCell* CellOf(const PatternCell* row, std::int32_t channel) {
 }
 
 }  // namespace
+
+bool NamesInstrument(const PatternCell* cell) {
+    return cell->instrument >= 1 && cell->instrument <= 128;
+}
+
+bool HoldsNote(const PatternCell* cell) {
+    return cell->note >= 1 && cell->note <= 96;
+}
+
+bool IsTonePortamento(const Song* song, const PatternCell* cell) {
+    if (cell->effect == EffectTonePortamento || cell->effect == EffectTonePortamentoVolumeSlide) return true;
+    return song->behaviour.volumeColumnPortamentoGlides && (cell->volume >> 4) == VolumeTonePortamento;
+}
+
+std::int32_t RestartOrder(const Song* song) {
+    if (song->restartPosition < 0 || song->restartPosition >= SongOrderCount(song)) return 0;
+    return song->restartPosition;
+}
 
 std::int32_t SongOrderCount(const Song* song) {
     if (song->songLength <= 0) return 0;
@@ -74,9 +103,7 @@ void FindInstrumentSample(const Song* song, const Channel* channel, Instrument**
     *sample = chosen != nullptr ? chosen : &emptySample;
 }
 
-void ResetInstrument(Channel* channel, const Sample* sample) {
-    channel->volume = sample->volume;
-    channel->panning = sample->panning;
+void RestartEnvelopes(Channel* channel) {
     channel->envelopeVolume = 64;
     channel->volumeEnvelopeTick = 0;
     channel->volumeEnvelopePoint = 0;
@@ -87,10 +114,16 @@ void ResetInstrument(Channel* channel, const Sample* sample) {
     channel->panningEnvelopePoint = 0;
     channel->panningEnvelopeDelta = 0;
     channel->panningEnvelopeDone = 0;
-    channel->keyOff = 0;
-    channel->fadeoutVolume = 65536;
     channel->autoVibratoPosition = 0;
     channel->autoVibratoSweepTicks = 0;
+}
+
+void ResetInstrument(Channel* channel, const Sample* sample) {
+    channel->volume = sample->volume;
+    channel->panning = sample->panning;
+    RestartEnvelopes(channel);
+    channel->keyOff = 0;
+    channel->fadeoutVolume = 65536;
     // Waveforms 4 and up keep their position across notes.
     if ((channel->waveControl & 0x0F) < 4) channel->vibratoPosition = 0;
     if ((channel->waveControl >> 4) < 4) channel->tremoloPosition = 0;
@@ -100,19 +133,43 @@ void ResetInstrument(Channel* channel, const Sample* sample) {
 
 namespace {
 
-void StepEnvelopes(Channel* channel, const Instrument* instrument) {
+void StepEnvelopes(const Song* song, Channel* channel, const Instrument* instrument) {
+    bool releaseEndsLoop = song->behaviour.releaseEndsSustainLoop;
     if ((instrument->volumeType & 1) != 0 && channel->volumeEnvelopeDone == 0) {
         StepEnvelope(channel, VolumeEnvelopeOf(instrument), VolumeEnvelopeStateOf(channel),
-                     UpdateVolume);
+                     UpdateVolume, releaseEndsLoop);
     }
     if ((instrument->panningType & 1) != 0 && channel->panningEnvelopeDone == 0) {
         StepEnvelope(channel, PanningEnvelopeOf(instrument), PanningEnvelopeStateOf(channel),
-                     UpdatePanning);
+                     UpdatePanning, releaseEndsLoop);
     }
 }
 
+// The tracker keeps the tremolo's or tremor's offset until the volume is set
+// again, by anything other than those two.
+void HoldVolumeOffset(Channel* channel, const PatternCell* cell, bool volumeSet) {
+    bool offsetEffect = cell->effect == EffectTremolo || cell->effect == EffectTremor;
+    if (volumeSet && !offsetEffect) channel->volumeDelta = 0;
+    channel->heldVolumeDelta = channel->volumeDelta;
+}
+
+// Whether a cell's note is played: the tracker leaves out notes that the
+// sample's relative note takes outside 0..119.
+bool PlaysNote(const Song* song, const PatternCell* cell, const Sample* sample) {
+    if (!HoldsNote(cell)) return false;
+    if (!song->behaviour.outOfRangeNotesSilent) return true;
+    std::int32_t transposed = cell->note + sample->relativeNote - 1;
+    return transposed >= 0 && transposed <= kHighestRealNote;
+}
+
+bool KeysOffAtOnce(const Song* song, const PatternCell* cell) {
+    if (cell->note == 255) return true;
+    if (cell->effect != EffectKeyOff) return false;
+    return !song->behaviour.keyOffOnTick || cell->parameter == 0;
+}
+
 std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell) {
-    bool portamento = cell->effect == EffectTonePortamento || cell->effect == EffectTonePortamentoVolumeSlide;
+    bool portamento = IsTonePortamento(song, cell);
     if (NamesInstrument(cell) && !portamento) channel->instrument = cell->instrument - 1;
     if (HoldsNote(cell) && !portamento) channel->note = cell->note - 1;
 
@@ -122,13 +179,16 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
 
     ChannelSnapshot before{channel->volume, channel->period, channel->panning};
 
+    bool held = song->behaviour.heldVolumeOffsets;
     // The offset the tremolo had reached stays once the tremolo stops.
-    if (channel->lastEffect == EffectTremolo && cell->effect != EffectTremolo) channel->volume += channel->volumeDelta;
+    if (!held && channel->lastEffect == EffectTremolo && cell->effect != EffectTremolo) {
+        channel->volume += channel->volumeDelta;
+    }
     channel->lastEffect = cell->effect;
-    channel->volumeDelta = 0;
+    channel->volumeDelta = held ? channel->heldVolumeDelta : 0;
     channel->updateFlags = 0;
 
-    if (HoldsNote(cell)) {
+    if (PlaysNote(song, cell, sample)) {
         std::int32_t transposed = cell->note + sample->relativeNote - 1;
         if (transposed < 0) transposed = 0;
         if (transposed > kHighestRealNote) transposed = kHighestRealNote;
@@ -141,16 +201,19 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
     channel->updateFlags |= UpdateFrequency | UpdateVolume;
 
     if (NamesInstrument(cell)) ResetInstrument(channel, sample);
-    if (cell->volume != 0) VolumeColumnFirstTick(channel, cell->volume);
-    if (cell->note == 255 || cell->effect == EffectKeyOff) channel->keyOff = 1;
+    if (cell->volume != 0) VolumeColumnFirstTick(song, channel, cell->volume);
+    if (KeysOffAtOnce(song, cell)) channel->keyOff = 1;
 
-    StepEnvelopes(channel, instrument);
+    StepEnvelopes(song, channel, instrument);
     // A released note without a volume envelope stops at once.
     if ((instrument->volumeType & 1) == 0 && channel->keyOff == 1) channel->envelopeVolume = 0;
     FadeOut(channel, instrument);
 
     std::int32_t loopRow = EffectFirstTick(song, channel, cell, instrument, sample, &before);
-    AutoVibrato(channel, instrument);
+    bool volumeSet = NamesInstrument(cell) || (cell->volume >= 0x10 && cell->volume <= 0x50) ||
+                     cell->effect == EffectSetVolume;
+    if (held) HoldVolumeOffset(channel, cell, volumeSet || channel->volume != before.volume);
+    AutoVibrato(song, channel, instrument);
     UpdateVoice(channel, sample, song);
     return loopRow;
 }
@@ -160,15 +223,18 @@ void LaterTickOnChannel(Song* song, Channel* channel, const PatternCell* cell) {
     Sample* sample;
     FindInstrumentSample(song, channel, &instrument, &sample);
 
-    channel->volumeDelta = 0;
+    bool held = song->behaviour.heldVolumeOffsets;
+    std::int32_t volumeBefore = channel->volume;
+    channel->volumeDelta = held ? channel->heldVolumeDelta : 0;
     channel->periodDelta = 0;
     channel->updateFlags = 0;
 
-    StepEnvelopes(channel, instrument);
+    StepEnvelopes(song, channel, instrument);
     FadeOut(channel, instrument);
-    VolumeColumnLaterTick(channel, cell->volume);
+    VolumeColumnLaterTick(song, channel, cell->volume);
     EffectLaterTick(song, channel, cell, instrument, sample);
-    AutoVibrato(channel, instrument);
+    if (held) HoldVolumeOffset(channel, cell, channel->volume != volumeBefore);
+    AutoVibrato(song, channel, instrument);
     UpdateVoice(channel, sample, song);
 }
 
@@ -196,6 +262,11 @@ void ProcessTick(Song* song) {
     }
 }
 
+void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
+    if (song == nullptr) return;
+    song->behaviour = style == PlaybackStyle::Tracker ? kTrackerBehaviour : kIntroBehaviour;
+}
+
 void ReplayerTick(Song* song) {
     if (song->tick == 0) {
         if (song->nextOrder >= 0) song->order = song->nextOrder;
@@ -204,14 +275,18 @@ void ReplayerTick(Song* song) {
         if (song->nextRow == -1) {
             if (loopRow >= 0) {
                 song->nextRow = loopRow;
+                if (song->behaviour.loopRowCarriesToNextPattern) song->loopCarryRow = loopRow;
             } else {
                 song->nextRow = song->row + 1;
                 if (song->nextRow >= PatternRowsAt(song, song->order)) {
                     song->nextOrder = song->order + 1;
                     if (song->nextOrder >= SongOrderCount(song)) song->nextOrder = RestartOrder(song);
-                    song->nextRow = 0;
+                    song->nextRow = song->loopCarryRow;
+                    song->loopCarryRow = 0;
                 }
             }
+        } else {
+            song->loopCarryRow = 0;
         }
     } else {
         ProcessTick(song);

@@ -49,6 +49,14 @@ const PatternCell* CurrentRowCells(const Song* song);
 // Rows of the pattern at an order position; 0 when there is no such pattern.
 std::int32_t PatternRowsAt(const Song* song, std::int32_t order);
 
+bool NamesInstrument(const PatternCell* cell);
+bool HoldsNote(const PatternCell* cell);
+// Effect 3 or 5, or in the tracker's playback the volume column's as well.
+bool IsTonePortamento(const Song* song, const PatternCell* cell);
+// Where play continues after the last order; a restart position the order
+// list does not reach starts the song over instead.
+std::int32_t RestartOrder(const Song* song);
+
 // The instrument and sample a channel plays, found from its instrument and note.
 void FindInstrumentSample(const Song* song, const Channel* channel, Instrument** instrument,
                           Sample** sample);
@@ -58,6 +66,9 @@ void FindInstrumentSample(const Song* song, const Channel* channel, Instrument**
 std::int32_t ProcessRow(Song* song);
 void ProcessTick(Song* song);
 void ResetInstrument(Channel* channel, const Sample* sample);
+// The envelopes and the auto-vibrato from their start, as a new instrument
+// starts them; the key and the fade-out stay as they are.
+void RestartEnvelopes(Channel* channel);
 
 // effects.cpp
 std::int32_t EffectFirstTick(Song* song, Channel* channel, const PatternCell* cell,
@@ -65,8 +76,8 @@ std::int32_t EffectFirstTick(Song* song, Channel* channel, const PatternCell* ce
                              const ChannelSnapshot* before);
 void EffectLaterTick(Song* song, Channel* channel, const PatternCell* cell,
                      Instrument* instrument, Sample* sample);
-void VolumeColumnFirstTick(Channel* channel, std::uint8_t value);
-void VolumeColumnLaterTick(Channel* channel, std::uint8_t value);
+void VolumeColumnFirstTick(const Song* song, Channel* channel, std::uint8_t value);
+void VolumeColumnLaterTick(const Song* song, Channel* channel, std::uint8_t value);
 void TonePortamento(Channel* channel);
 void Vibrato(Channel* channel);
 void VibratoAdvance(Channel* channel);
@@ -77,10 +88,14 @@ void MultiRetrigger(const Song* song, Channel* channel);
 void EnvelopePosition(Channel* channel, const Instrument* instrument, std::uint8_t tick);
 
 // voice_control.cpp
+// With releaseEndsLoop, a loop that ends at the sustain point no longer
+// loops once the key is released.
 void StepEnvelope(Channel* channel, const EnvelopeShape& envelope, const EnvelopeState& state,
-                  std::uint8_t flagBit);
+                  std::uint8_t flagBit, bool releaseEndsLoop);
 void FadeOut(Channel* channel, const Instrument* instrument);
-void AutoVibrato(Channel* channel, const Instrument* instrument);
+// Releases the note on a later tick; without a volume envelope it stops at once.
+void KeyOff(Channel* channel, const Instrument* instrument);
+void AutoVibrato(const Song* song, Channel* channel, const Instrument* instrument);
 std::int32_t AmigaPeriod(std::int32_t note);
 std::int32_t NotePeriod(std::uint8_t note, std::int8_t finetune);
 std::int32_t LinearPeriod(std::uint8_t note, std::int8_t finetune);

@@ -124,6 +124,61 @@ struct Instrument {
     std::uint16_t fadeout;
 };
 
+// Where the intro's playback and the format's reference tracker part ways,
+// one switch each. All off is the intro's playback, which every loaded song
+// starts with; SongSetPlaybackStyle sets them from a preset.
+struct PlaybackBehaviour {
+    // Panning 0 is left and 255 right, with the tracker's panning law and
+    // volume scale, instead of 255 fully left with linear gains.
+    bool trackerPanningAndVolume;
+    // Volume changes and note starts ramp over 16 frames at 44100 Hz, not 128.
+    bool shortVolumeRamps;
+    // A volume-column tone portamento keeps the note, the instrument and the
+    // voice, as effect 3 does, instead of jumping to the new note.
+    bool volumeColumnPortamentoGlides;
+    // The volume column's slides of volume and panning wait for the second tick.
+    bool volumeColumnSlidesSkipFirstTick;
+    // The volume column's panning slides stop at 0 and 255.
+    bool panningSlidesBounded;
+    // Set volume takes values above 64 as 64.
+    bool setVolumeHeldTo64;
+    // Arpeggio picks its note from the ticks left in the row, not the ticks gone.
+    bool arpeggioCountsDown;
+    // Retrigger (E9x) also restarts the envelopes and the auto-vibrato.
+    bool retriggerRestartsEnvelopes;
+    // Key off (Kxx) releases the note on tick xx rather than on the first tick.
+    bool keyOffOnTick;
+    // A note delay of 0 plays the note at once; a delayed note without an
+    // instrument keeps the channel's volume and panning.
+    bool trackerNoteDelay;
+    // Note cut on tick 0 (EC0) cuts at once.
+    bool noteCutOnFirstTick;
+    // Set finetune (E5x) sets (y - 8) x 16 for the cell's note only.
+    bool finetuneForNoteOnly;
+    // A sample offset without a note does nothing; one past the sample's end
+    // silences the note instead of starting it from the beginning.
+    bool trackerSampleOffset;
+    // A pattern loop's row is where the next pattern starts.
+    bool loopRowCarriesToNextPattern;
+    // A jump or break past the last order goes to the restart position.
+    bool jumpsPastEndRestart;
+    // A note its sample transposes outside the playable range is not played.
+    bool outOfRangeNotesSilent;
+    // The tremolo's and the tremor's offsets hold from tick to tick, also into
+    // the next row, until the volume is next set; the tremor counts only the
+    // ticks after the first, on and off, across rows.
+    bool heldVolumeOffsets;
+    // An envelope whose loop ends at its sustain point stops looping there
+    // once the key is released, and goes on to its last point.
+    bool releaseEndsSustainLoop;
+    // The auto-vibrato reads its position and sweep one tick on, and its
+    // offset rounds toward zero.
+    bool trackerAutoVibrato;
+    // Multi retrigger keeps each nibble's memory and counts every tick, the
+    // first of a row included, with its own counter.
+    bool trackerMultiRetrigger;
+};
+
 struct Song;
 using SongCallback = void (*)(Song* song);
 using SampleProvider = void (*)(void* buffer, std::int32_t byteCount, std::int32_t bits,
@@ -159,6 +214,10 @@ struct Song {
     SongCallback onPlay;
     SongCallback tickHandler;
     SampleProvider sampleProvider;
+    PlaybackBehaviour behaviour;
+    // The row the next pattern starts at after a pattern loop (see
+    // PlaybackBehaviour::loopRowCarriesToNextPattern).
+    std::int32_t loopCarryRow;
 };
 
 extern Sample emptySample;

@@ -33,9 +33,40 @@ void SetGains(Voice* voice) {
         static_cast<std::int32_t>(std::int64_t{voice->volume} * (255 - voice->panning) / 255);
 }
 
+// The voice volume, 127.5 for everything at full, held to 0..kVoiceVolumeLimit.
+float ChannelVolume(const Channel* channel, const Song* song) {
+    float volume = static_cast<float>(channel->envelopeVolume) *
+                   static_cast<float>(channel->volume + channel->volumeDelta) *
+                   static_cast<float>(channel->fadeoutVolume) *
+                   static_cast<float>(song->globalVolume) * 7.4214768e-9f;
+    if (volume >= static_cast<float>(kVoiceVolumeLimit)) return static_cast<float>(kVoiceVolumeLimit);
+    return volume <= 0.0f ? 0.0f : volume;
+}
+
+// The channel's panning swung by the panning envelope, at most as far as the
+// nearer edge, and held to 0..255.
+std::int32_t ChannelPanning(const Channel* channel) {
+    std::int64_t panning = channel->panning;
+    std::int64_t distance = panning - 128;
+    if (distance < 0) distance = -distance;
+    std::int64_t swing = (std::int64_t{channel->envelopePanning} - 32) * ((128 - distance) / 32);
+    return ClampInt(panning + swing, 0, 255);
+}
+
+// The tracker's law: 0 is left and 255 right, the two sides summing to the
+// volume, and the volume kept to the nearest gain step rather than truncated.
+void SetTrackerGains(Voice* voice, float volume, std::int32_t panning) {
+    voice->volume = static_cast<std::int32_t>(volume);
+    voice->panning = panning;
+    voice->leftGain = static_cast<std::int32_t>(std::lround(volume * static_cast<float>(256 - panning) / 256.0f));
+    voice->rightGain = static_cast<std::int32_t>(std::lround(volume * static_cast<float>(panning) / 256.0f));
+}
+
 // A voice still busy with the previous note is left to fade out; the new note
 // takes the other voice of the pair, starting from the old voice's settings.
-Voice* StartNote(Channel* channel, Voice* voice, Sample* sample) {
+// A start offset at or past the end restarts the note from its beginning, or
+// with silentPastEnd leaves the new voice idle.
+Voice* StartNote(Channel* channel, Voice* voice, Sample* sample, bool silentPastEnd) {
     if (voice->sample != nullptr) {
         std::int32_t pair = voice->index < kChannelCount ? voice->index + kChannelCount
                                                           : voice->index - kChannelCount;
@@ -50,7 +81,10 @@ Voice* StartNote(Channel* channel, Voice* voice, Sample* sample) {
     }
     voice->sample = sample;
     std::uint64_t end = std::uint64_t{sample->loopStart} + sample->loopLength;
-    if (voice->startOffset >= end) voice->startOffset = 0;
+    if (voice->startOffset >= end) {
+        voice->startOffset = 0;
+        if (silentPastEnd) voice->sample = nullptr;
+    }
     voice->position = voice->startOffset;
     voice->positionFraction = 0;
     voice->direction = 1;
@@ -96,14 +130,16 @@ EnvelopeState PanningEnvelopeStateOf(Channel* channel) {
 }
 
 void StepEnvelope(Channel* channel, const EnvelopeShape& envelope, const EnvelopeState& state,
-                  std::uint8_t flagBit) {
+                  std::uint8_t flagBit, bool releaseEndsLoop) {
     const EnvelopePoint* points = envelope.points;
     std::int32_t count = envelope.count;
     std::int32_t i = *state.point;
     if (i >= 0 && i < count) {
         if (*state.tick == points[i].x) {
             // A loop start the envelope does not have is ignored.
-            if ((envelope.type & 4) != 0 && i == envelope.loopEnd && envelope.loopStart < count) {
+            bool released = releaseEndsLoop && (envelope.type & 2) != 0 && i == envelope.sustain &&
+                            channel->keyOff != 0;
+            if (!released && (envelope.type & 4) != 0 && i == envelope.loopEnd && envelope.loopStart < count) {
                 i = envelope.loopStart;
                 *state.tick = points[i].x;
             }
@@ -136,6 +172,12 @@ void StepEnvelope(Channel* channel, const EnvelopeShape& envelope, const Envelop
     channel->updateFlags |= flagBit;
 }
 
+void KeyOff(Channel* channel, const Instrument* instrument) {
+    channel->keyOff = 1;
+    if ((instrument->volumeType & 1) == 0) channel->envelopeVolume = 0;
+    channel->updateFlags |= UpdateVolume;
+}
+
 void FadeOut(Channel* channel, const Instrument* instrument) {
     if (channel->keyOff != 1) return;
     channel->fadeoutVolume -= instrument->fadeout;
@@ -143,8 +185,12 @@ void FadeOut(Channel* channel, const Instrument* instrument) {
     channel->updateFlags |= UpdateVolume;
 }
 
-void AutoVibrato(Channel* channel, const Instrument* instrument) {
-    std::int32_t q = channel->autoVibratoPosition;
+void AutoVibrato(const Song* song, Channel* channel, const Instrument* instrument) {
+    // The tracker moves the position and the sweep on before it reads them,
+    // and takes the offset toward zero, so that it has no bias in pitch.
+    bool tracker = song->behaviour.trackerAutoVibrato;
+    std::int32_t position = channel->autoVibratoPosition;
+    std::int32_t q = tracker ? (position + instrument->vibratoRate) & 255 : position;
     std::int32_t value;
     switch (instrument->vibratoType) {
         case 0:
@@ -165,15 +211,17 @@ void AutoVibrato(Channel* channel, const Instrument* instrument) {
     }
     value *= instrument->vibratoDepth;
     if (instrument->vibratoSweep != 0) {
-        value = value * channel->autoVibratoSweepTicks / instrument->vibratoSweep;
+        std::int32_t ticks = channel->autoVibratoSweepTicks;
+        if (tracker && ticks < instrument->vibratoSweep) ticks += 1;
+        value = value * ticks / instrument->vibratoSweep;
     }
-    channel->periodDelta += value >> 6;
+    channel->periodDelta += tracker ? value / 64 : value >> 6;
     if (channel->autoVibratoSweepTicks < instrument->vibratoSweep) {
         channel->autoVibratoSweepTicks += 1;
     } else {
         channel->autoVibratoSweepTicks = instrument->vibratoSweep;
     }
-    std::int32_t next = q + instrument->vibratoRate;
+    std::int32_t next = position + instrument->vibratoRate;
     if (next > 255) next -= 256;
     channel->autoVibratoPosition = next;
     channel->updateFlags |= UpdateFrequency;
@@ -221,26 +269,23 @@ void UpdateVoice(Channel* channel, Sample* sample, const Song* song) {
     }
     std::uint8_t flags = channel->updateFlags;
 
-    if ((flags & UpdateTrigger) != 0) voice = StartNote(channel, voice, sample);
-
-    if ((flags & UpdateVolume) != 0) {
-        float volume = static_cast<float>(channel->envelopeVolume) *
-                       static_cast<float>(channel->volume + channel->volumeDelta) *
-                       static_cast<float>(channel->fadeoutVolume) *
-                       static_cast<float>(song->globalVolume) * 7.4214768e-9f;
-        voice->volume = volume >= kVoiceVolumeLimit ? kVoiceVolumeLimit
-                        : volume <= 0.0f            ? 0
-                                                    : static_cast<std::int32_t>(volume);
-        SetGains(voice);
+    if ((flags & UpdateTrigger) != 0) {
+        voice = StartNote(channel, voice, sample, song->behaviour.trackerSampleOffset);
     }
 
-    if ((flags & UpdatePanning) != 0) {
-        std::int64_t panning = channel->panning;
-        std::int64_t distance = panning - 128;
-        if (distance < 0) distance = -distance;
-        std::int64_t swing = (std::int64_t{channel->envelopePanning} - 32) * ((128 - distance) / 32);
-        voice->panning = ClampInt(panning + swing, 0, 255);
-        SetGains(voice);
+    if (song->behaviour.trackerPanningAndVolume) {
+        // Every tick, so that a global volume change reaches every channel at once.
+        SetTrackerGains(voice, ChannelVolume(channel, song), ChannelPanning(channel));
+    } else {
+        if ((flags & UpdateVolume) != 0) {
+            float volume = ChannelVolume(channel, song);
+            voice->volume = static_cast<std::int32_t>(volume);
+            SetGains(voice);
+        }
+        if ((flags & UpdatePanning) != 0) {
+            voice->panning = ChannelPanning(channel);
+            SetGains(voice);
+        }
     }
 
     std::int32_t rate = audioOutput.mixingRate;

@@ -153,7 +153,7 @@ std::vector<int> RunEnvelope(const EnvelopeShape& shape, int ticks, int releaseA
             outputs.push_back(-1);
             continue;
         }
-        StepEnvelope(&channel, shape, VolumeEnvelopeStateOf(&channel), UpdateVolume);
+        StepEnvelope(&channel, shape, VolumeEnvelopeStateOf(&channel), UpdateVolume, false);
         outputs.push_back(channel.envelopeVolume);
     }
     return outputs;

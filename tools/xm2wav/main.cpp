@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
     if (*SongLoadWarning()) {
         std::fprintf(stderr, "xm2wav: '%s': warning: %s\n", options.input.c_str(), SongLoadWarning());
     }
+    SongSetPlaybackStyle(song, options.introStyle ? PlaybackStyle::Intro : PlaybackStyle::Tracker);
     if (!AudioOpen(options.rate)) return Fail("cannot open the offline output");
 
     WavSink sink;

@@ -15,6 +15,8 @@ const char* const kUsage =
     "                         the order list, until the song comes back to an order\n"
     "                         it has already played)\n"
     "  -r, --rate HZ          sample rate, 8000 to 192000 (default: 44100)\n"
+    "  -s, --style STYLE      'tracker' plays as the format's reference tracker\n"
+    "                         does (default); 'intro' as the intro plays its song\n"
     "  -q, --quiet            no progress bar\n"
     "  -h, --help             show this help\n";
 
@@ -117,6 +119,13 @@ bool ParseOptions(int argc, char** argv, RenderOptions* options, std::string* er
                 *error = std::string("bad sample rate '") + value + "' (8000 to 192000 Hz)";
                 return false;
             }
+        } else if (TakesValue(argument, "-s", "--style", argc, argv, &i, &value, error)) {
+            if (value == nullptr) return false;
+            if (std::strcmp(value, "intro") != 0 && std::strcmp(value, "tracker") != 0) {
+                *error = std::string("bad style '") + value + "' (intro or tracker)";
+                return false;
+            }
+            options->introStyle = std::strcmp(value, "intro") == 0;
         } else {
             *error = std::string("unknown option '") + argument + "'";
             return false;

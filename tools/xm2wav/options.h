@@ -7,6 +7,8 @@ struct RenderOptions {
     std::string output;    // "-" for raw PCM on standard output
     double seconds = -1.0;  // below 0: one pass through the order list
     int rate = 44100;
+    // The intro's playback instead of the format's reference tracker's.
+    bool introStyle = false;
     bool quiet = false;
     bool help = false;
 };
