@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "tests/music/music_test_support.h"
 
@@ -267,6 +270,54 @@ TEST_F(Mixer, VoicesAreSummed) {
     std::vector<float> out(8, 0.0f);
     MixVoices(out.data(), 4);
     EXPECT_FLOAT_EQ(out[6], 300.0f);  // voice 64 is never mixed
+}
+
+// Many frames in one call take the mixer's four-at-a-time path, single
+// frames its frame-by-frame one, and a silent voice only moves on: all three
+// must leave the voice in the same place, and the two audible ones must
+// give the same bits.
+TEST_F(Mixer, OneCallFrameByFrameAndSilentAgree) {
+    std::vector<std::int16_t> noise(300);
+    std::mt19937 random(11);
+    for (std::int16_t& x : noise) x = static_cast<std::int16_t>(random());
+    struct Case {
+        std::uint8_t loopType;
+        std::uint32_t loopStart, loopLength, position, stepInteger, stepFraction;
+        std::int32_t direction;
+    };
+    const Case cases[] = {
+        {LoopForward, 100, 200, 0, 1, 0x3A000001u, 1},  {LoopForward, 290, 10, 295, 3, 0x80000000u, 1},
+        {LoopPingPong, 50, 100, 140, 0, 0x9E000000u, 2}, {LoopPingPong, 0, 7, 3, 5, 0x12345678u, 1},
+        {LoopPingPong, 200, 100, 60, 2, 0, 1},           {LoopNone, 0, 0, 10, 0, 0x70000000u, 1},
+        {LoopForward, 0, 300, 5, 0, 0, 1},
+    };
+    for (const Case& c : cases) {
+        TestSample s(noise, c.loopType, c.loopStart, c.loopLength);
+        auto start = [&](int gain) {
+            Voice v = Start(&s.sample, c.stepInteger, c.stepFraction, gain, gain / 2);
+            v.position = c.position;
+            v.direction = c.direction;
+            v.rampLeft = gain * 256;
+            v.rampRight = gain / 2 * 256;
+            return v;
+        };
+        constexpr int kFrames = 1001;
+        Voice whole = start(200);
+        Voice single = whole;
+        Voice silent = start(0);
+        const std::vector<float> together = Mix(whole, kFrames);
+        std::vector<float> apart(2 * kFrames, 0.0f);
+        for (int k = 0; k < kFrames; ++k) MixVoice(&single, apart.data() + 2 * k, 1);
+        Mix(silent, kFrames);
+        const std::string name = "loop " + std::to_string(c.loopType) + " from " + std::to_string(c.position);
+        EXPECT_EQ(std::memcmp(together.data(), apart.data(), together.size() * sizeof(float)), 0) << name;
+        for (const Voice* v : {&single, &silent}) {
+            EXPECT_EQ(v->sample, whole.sample) << name;
+            EXPECT_EQ(v->position, whole.position) << name;
+            EXPECT_EQ(v->positionFraction, whole.positionFraction) << name;
+            EXPECT_EQ(v->direction, whole.direction) << name;
+        }
+    }
 }
 
 TEST(ConvertBlock, RoundsHalfToEvenAndClips) {
