@@ -1,0 +1,409 @@
+#include "tests/reference/behaviours.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "music/song.h"
+
+namespace reference {
+namespace {
+
+constexpr double kPi = 3.14159265358979;
+
+// A looped tone with a few harmonics: any change of pitch, level or timing
+// shows in its waveform.
+xm::Sample Tone() {
+    xm::Sample sample;
+    sample.sixteenBit = true;
+    const int period = 64;
+    for (int i = 0; i < period * 4; ++i) {
+        double phase = 2.0 * kPi * i / period;
+        double value = 0.6 * std::sin(phase) + 0.25 * std::sin(3.0 * phase) + 0.1 * std::sin(5.0 * phase);
+        sample.frames.push_back(static_cast<std::int16_t>(value * 12000.0));
+    }
+    sample.loop = xm::Loop::Forward;
+    sample.loopLength = static_cast<std::uint32_t>(sample.frames.size());
+    return sample;
+}
+
+// A short one-shot burst that decays: note starts and their timing show.
+xm::Sample Hit() {
+    xm::Sample sample;
+    sample.sixteenBit = true;
+    std::uint32_t state = 7;
+    for (int i = 0; i < 3000; ++i) {
+        state = state * 1103515245u + 12345u;
+        double noise = static_cast<double>((state >> 16) & 0x7FFF) / 16384.0 - 1.0;
+        double tone = std::sin(2.0 * kPi * i / 40.0);
+        double value = (0.5 * noise + 0.5 * tone) * std::exp(-3.0 * i / 3000.0);
+        sample.frames.push_back(static_cast<std::int16_t>(value * 14000.0));
+    }
+    return sample;
+}
+
+xm::Instrument InstrumentOf(const xm::Sample& sample) {
+    xm::Instrument instrument;
+    instrument.samples.push_back(sample);
+    return instrument;
+}
+
+// One pattern, linear frequency table, speed 6 at 125 BPM, a tone instrument
+// (1) and a hit instrument (2).
+xm::Module Base(int channels, int rows) {
+    xm::Module module;
+    module.channels = channels;
+    module.flags = 1;
+    module.speed = 6;
+    module.bpm = 125;
+    module.orders = {0};
+    xm::Pattern pattern;
+    pattern.rows = rows;
+    pattern.cells.resize(static_cast<std::size_t>(rows * channels));
+    module.patterns.push_back(pattern);
+    module.instruments = {InstrumentOf(Tone()), InstrumentOf(Hit())};
+    return module;
+}
+
+constexpr std::uint8_t kC4 = 49;
+
+xm::Cell& At(xm::Module& module, int row, int channel, int pattern = 0) {
+    return module.patterns[static_cast<std::size_t>(pattern)].at(row, channel, module.channels);
+}
+
+
+// Panning 0 to 255 and volumes across the range, one channel at a time and
+// several together.
+xm::Module PanningAndVolume() {
+    xm::Module module = Base(4, 16);
+    const std::uint8_t pans[4] = {0, 60, 200, 255};
+    for (int c = 0; c < 4; ++c) {
+        At(module, 2 * c, c) = {static_cast<std::uint8_t>(kC4 + 3 * c), 1, static_cast<std::uint8_t>(0x10 + 16 * c + 16),
+                                EffectSetPanning, pans[c]};
+        At(module, 12, c) = {0, 0, 0, EffectSetVolume, static_cast<std::uint8_t>(8 + 16 * c)};
+    }
+    return module;
+}
+
+// Short hits every other tick at a tempo whose tick is 455.58 frames long.
+xm::Module TickLength() {
+    xm::Module module = Base(1, 64);
+    module.speed = 1;
+    module.bpm = 242;
+    for (int row = 0; row < 64; row += 2) At(module, row, 0) = {kC4 + 12, 2, 0, 0, 0};
+    return module;
+}
+
+// A tone with a volume envelope whose loop ends at its sustain point, a
+// panning envelope, an auto-vibrato and a fade-out; instrument 3.
+xm::Instrument EnvelopedTone() {
+    xm::Instrument instrument = InstrumentOf(Tone());
+    instrument.volumeEnvelope.points = {{0, 64}, {8, 24}, {16, 44}, {40, 8}};
+    instrument.volumeEnvelope.type = 1 | 2 | 4;
+    instrument.volumeEnvelope.sustain = 2;
+    instrument.volumeEnvelope.loopStart = 1;
+    instrument.volumeEnvelope.loopEnd = 2;
+    instrument.panningEnvelope.points = {{0, 32}, {12, 8}, {24, 56}};
+    instrument.panningEnvelope.type = 1;
+    instrument.vibratoType = 0;
+    instrument.vibratoSweep = 8;
+    instrument.vibratoDepth = 10;
+    instrument.vibratoRate = 24;
+    instrument.fadeout = 1024;
+    return instrument;
+}
+
+// The same tone with only one of the envelopes or the auto-vibrato.
+xm::Module OneModulation(int which) {
+    xm::Module module = Base(1, 16);
+    xm::Instrument instrument = EnvelopedTone();
+    if (which != 0) instrument.volumeEnvelope.type = 0;
+    if (which != 1) instrument.panningEnvelope.type = 0;
+    if (which != 2) instrument.vibratoDepth = 0;
+    module.instruments.push_back(instrument);
+    At(module, 0, 0) = {kC4, 3, 0, 0, 0};
+    At(module, 10, 0) = {97, 0, 0, 0, 0};
+    return module;
+}
+xm::Module VolumeEnvelope() { return OneModulation(0); }
+xm::Module PanningEnvelope() { return OneModulation(1); }
+xm::Module AutoVibrato() { return OneModulation(2); }
+
+// The volume column's tone portamento glides to the new note at y x 16.
+xm::Module VolumeColumnPortamento() {
+    xm::Module module = Base(1, 24);
+    At(module, 0, 0) = {kC4, 1, 0, 0, 0};
+    At(module, 4, 0) = {kC4 + 7, 0, 0xF2, 0, 0};
+    for (int row = 5; row < 10; ++row) At(module, row, 0) = {0, 0, 0xF0, 0, 0};
+    At(module, 12, 0) = {kC4 - 5, 1, 0xF1, 0, 0};
+    for (int row = 13; row < 20; ++row) At(module, row, 0) = {0, 0, 0xF0, 0, 0};
+    return module;
+}
+
+// Volume-column slides of volume and panning, row after row.
+xm::Module VolumeColumnSlides() {
+    xm::Module module = Base(1, 24);
+    At(module, 0, 0) = {kC4, 1, 0x30, 0, 0};
+    for (int row = 1; row < 6; ++row) At(module, row, 0) = {0, 0, 0x72, 0, 0};
+    for (int row = 6; row < 12; ++row) At(module, row, 0) = {0, 0, 0x63, 0, 0};
+    for (int row = 12; row < 18; ++row) At(module, row, 0) = {0, 0, 0xD6, 0, 0};
+    for (int row = 18; row < 24; ++row) At(module, row, 0) = {0, 0, 0xE9, 0, 0};
+    return module;
+}
+
+// Panning slides that run into the edges, then back.
+xm::Module PanningSlideBounds() {
+    xm::Module module = Base(1, 32);
+    At(module, 0, 0) = {kC4, 1, 0, EffectSetPanning, 0x20};
+    for (int row = 1; row < 8; ++row) At(module, row, 0) = {0, 0, 0xDF, 0, 0};
+    for (int row = 8; row < 12; ++row) At(module, row, 0) = {0, 0, 0xE8, 0, 0};
+    At(module, 12, 0) = {0, 0, 0, EffectSetPanning, 0xE0};
+    for (int row = 13; row < 20; ++row) At(module, row, 0) = {0, 0, 0xEF, 0, 0};
+    for (int row = 20; row < 24; ++row) At(module, row, 0) = {0, 0, 0xD8, 0, 0};
+    for (int row = 24; row < 28; ++row) At(module, row, 0) = {0, 0, 0, EffectPanningSlide, 0xF0};
+    for (int row = 28; row < 32; ++row) At(module, row, 0) = {0, 0, 0, EffectPanningSlide, 0x0F};
+    return module;
+}
+
+// Set volume above 64, then slides from there.
+xm::Module SetVolumeAbove64() {
+    xm::Module module = Base(2, 16);
+    At(module, 0, 0) = {kC4, 1, 0, EffectSetVolume, 0x50};
+    At(module, 0, 1) = {kC4 + 4, 1, 0, EffectSetVolume, 0x20};
+    At(module, 4, 0) = {0, 0, 0, EffectVolumeSlide, 0x04};
+    At(module, 8, 0) = {kC4 + 2, 1, 0, EffectSetVolume, 0xFF};
+    At(module, 12, 0) = {0, 0, 0x8A, 0, 0};
+    return module;
+}
+
+// Arpeggio over whole rows at several speeds.
+xm::Module ArpeggioAtSpeed(int speed, int rows) {
+    xm::Module module = Base(1, rows);
+    module.speed = static_cast<std::uint16_t>(speed);
+    At(module, 0, 0) = {kC4, 1, 0, EffectArpeggio, 0x47};
+    for (int row = 1; row < rows; ++row) At(module, row, 0) = {0, 0, 0, EffectArpeggio, static_cast<std::uint8_t>(row % 2 == 0 ? 0x37 : 0x5C)};
+    return module;
+}
+xm::Module ArpeggioSpeed4() { return ArpeggioAtSpeed(4, 8); }
+xm::Module ArpeggioSpeed5() { return ArpeggioAtSpeed(5, 8); }
+xm::Module ArpeggioSpeed7() { return ArpeggioAtSpeed(7, 8); }
+xm::Module ArpeggioSpeed31() { return ArpeggioAtSpeed(31, 2); }
+
+// Retriggers of an enveloped, auto-vibrato note.
+xm::Module RetriggerEnvelopes() {
+    xm::Module module = Base(1, 16);
+    module.instruments.push_back(EnvelopedTone());
+    At(module, 0, 0) = {kC4, 3, 0, 0, 0};
+    for (int row = 4; row < 10; ++row) At(module, row, 0) = {0, 0, 0, EffectExtended, (ExtendedRetrigger << 4) | 4};
+    At(module, 10, 0) = {97, 0, 0, 0, 0};
+    for (int row = 11; row < 16; ++row) At(module, row, 0) = {0, 0, 0, EffectExtended, (ExtendedRetrigger << 4) | 3};
+    return module;
+}
+
+// Key off on a later tick, with and without a volume envelope.
+xm::Module KeyOffOnTick() {
+    xm::Module module = Base(2, 16);
+    module.instruments.push_back(EnvelopedTone());
+    At(module, 0, 0) = {kC4, 3, 0, 0, 0};
+    At(module, 0, 1) = {kC4 + 7, 1, 0, 0, 0};
+    At(module, 4, 0) = {0, 0, 0, EffectKeyOff, 3};
+    At(module, 4, 1) = {0, 0, 0, EffectKeyOff, 4};
+    At(module, 8, 0) = {kC4 + 2, 3, 0, 0, 0};
+    At(module, 8, 1) = {kC4 + 9, 1, 0, 0, 0};
+    At(module, 10, 0) = {0, 0, 0, EffectKeyOff, 0};
+    At(module, 10, 1) = {0, 0, 0, EffectKeyOff, 1};
+    return module;
+}
+
+// Note delays of 0 and more, with and without an instrument in the cell.
+xm::Module NoteDelay() {
+    xm::Module module = Base(2, 16);
+    At(module, 0, 0) = {kC4, 1, 0x20, 0, 0};
+    At(module, 2, 0) = {kC4 + 3, 0, 0, EffectExtended, (ExtendedNoteDelay << 4) | 0};
+    At(module, 4, 0) = {kC4 + 5, 0, 0, EffectExtended, (ExtendedNoteDelay << 4) | 3};
+    At(module, 6, 0) = {kC4 + 7, 1, 0, EffectExtended, (ExtendedNoteDelay << 4) | 2};
+    At(module, 8, 0) = {0, 0, 0x18, EffectSetPanning, 0x30};
+    At(module, 9, 0) = {kC4, 0, 0, EffectExtended, (ExtendedNoteDelay << 4) | 4};
+    At(module, 11, 0) = {kC4 + 2, 1, 0x28, EffectExtended, (ExtendedNoteDelay << 4) | 1};
+    At(module, 0, 1) = {kC4 + 12, 2, 0, EffectExtended, (ExtendedNoteDelay << 4) | 0};
+    At(module, 3, 1) = {kC4 + 12, 2, 0, EffectExtended, (ExtendedNoteDelay << 4) | 5};
+    At(module, 13, 1) = {kC4 + 12, 0, 0, EffectExtended, (ExtendedNoteDelay << 4) | 2};
+    return module;
+}
+
+// Note cuts on tick 0 and later.
+xm::Module NoteCut() {
+    xm::Module module = Base(1, 16);
+    At(module, 0, 0) = {kC4, 1, 0, 0, 0};
+    At(module, 2, 0) = {0, 0, 0, EffectExtended, (ExtendedNoteCut << 4) | 0};
+    At(module, 4, 0) = {kC4 + 5, 1, 0, EffectExtended, (ExtendedNoteCut << 4) | 0};
+    At(module, 6, 0) = {kC4 + 3, 1, 0, EffectExtended, (ExtendedNoteCut << 4) | 3};
+    At(module, 8, 0) = {kC4 + 7, 1, 0, 0, 0};
+    At(module, 12, 0) = {0, 0, 0, EffectExtended, (ExtendedNoteCut << 4) | 5};
+    return module;
+}
+
+// Finetune set on one note, then notes without it.
+xm::Module FinetuneForOneNote() {
+    xm::Module module = Base(1, 16);
+    At(module, 0, 0) = {kC4, 1, 0, EffectExtended, (ExtendedFinetune << 4) | 0xF};
+    At(module, 4, 0) = {kC4, 1, 0, 0, 0};
+    At(module, 8, 0) = {kC4 + 2, 1, 0, EffectExtended, (ExtendedFinetune << 4) | 0x2};
+    At(module, 12, 0) = {kC4 + 2, 1, 0, 0, 0};
+    return module;
+}
+
+// Global volume set and slid by the last channel while the others play.
+xm::Module GlobalVolume() {
+    xm::Module module = Base(4, 16);
+    for (int c = 0; c < 3; ++c) At(module, 0, c) = {static_cast<std::uint8_t>(kC4 + 4 * c), 1, 0x20, 0, 0};
+    At(module, 2, 3) = {0, 0, 0, EffectGlobalVolume, 0x18};
+    At(module, 4, 3) = {0, 0, 0, EffectGlobalVolumeSlide, 0x40};
+    At(module, 5, 3) = {0, 0, 0, EffectGlobalVolumeSlide, 0x00};
+    At(module, 8, 3) = {0, 0, 0, EffectGlobalVolumeSlide, 0x03};
+    At(module, 9, 3) = {0, 0, 0, EffectGlobalVolumeSlide, 0x00};
+    At(module, 12, 3) = {0, 0, 0, EffectGlobalVolume, 0x40};
+    At(module, 12, 0) = {0, 0, 0, EffectGlobalVolume, 0x10};
+    return module;
+}
+
+// Multi retrigger: each nibble's memory and the retrigger's own count.
+xm::Module MultiRetrigger() {
+    xm::Module module = Base(1, 16);
+    module.speed = 5;
+    At(module, 0, 0) = {kC4 + 12, 2, 0, EffectMultiRetrigger, 0x83};
+    At(module, 1, 0) = {0, 0, 0, EffectMultiRetrigger, 0x00};
+    At(module, 2, 0) = {0, 0, 0, EffectMultiRetrigger, 0x02};
+    At(module, 3, 0) = {0, 0, 0, EffectMultiRetrigger, 0x20};
+    At(module, 4, 0) = {0, 0, 0, EffectMultiRetrigger, 0x00};
+    At(module, 6, 0) = {kC4 + 12, 2, 0, EffectMultiRetrigger, 0x94};
+    At(module, 7, 0) = {0, 0, 0, EffectMultiRetrigger, 0x00};
+    At(module, 9, 0) = {kC4 + 10, 2, 0, EffectMultiRetrigger, 0x03};
+    At(module, 10, 0) = {kC4 + 10, 0, 0, EffectMultiRetrigger, 0x00};
+    return module;
+}
+
+// Tremolo over several rows, with rows between that do not name it.
+xm::Module Tremolo() {
+    xm::Module module = Base(1, 16);
+    At(module, 0, 0) = {kC4, 1, 0, EffectTremolo, 0x48};
+    for (int row = 1; row < 4; ++row) At(module, row, 0) = {0, 0, 0, EffectTremolo, 0x00};
+    At(module, 5, 0) = {0, 0, 0, EffectTremolo, 0x6C};
+    At(module, 6, 0) = {0, 0, 0, EffectTremolo, 0x00};
+    At(module, 9, 0) = {0, 0, 0, EffectTremolo, 0x00};
+    At(module, 10, 0) = {0, 0, 0, EffectTremolo, 0x00};
+    return module;
+}
+
+// Tremor with its parameter, its memory and a new note in between.
+xm::Module Tremor() {
+    xm::Module module = Base(1, 16);
+    At(module, 0, 0) = {kC4, 1, 0, EffectTremor, 0x21};
+    for (int row = 1; row < 4; ++row) At(module, row, 0) = {0, 0, 0, EffectTremor, 0x00};
+    At(module, 4, 0) = {kC4 + 5, 1, 0, EffectTremor, 0x13};
+    At(module, 5, 0) = {0, 0, 0, EffectTremor, 0x00};
+    At(module, 7, 0) = {0, 0, 0, EffectTremor, 0x00};
+    At(module, 8, 0) = {kC4 + 3, 0, 0, EffectTremor, 0x00};
+    return module;
+}
+
+// An envelope whose loop ends at its sustain point: it loops while the key is
+// held and goes on to its last point once released.
+xm::Module LoopEndingAtSustain() {
+    xm::Module module = Base(1, 24);
+    module.instruments.push_back(EnvelopedTone());
+    At(module, 0, 0) = {kC4, 3, 0, 0, 0};
+    At(module, 14, 0) = {97, 0, 0, 0, 0};
+    return module;
+}
+
+// Sample offsets: without a note, and past the sample's end.
+xm::Module SampleOffset() {
+    xm::Module module = Base(2, 16);
+    module.instruments[1].samples[0].frames.resize(2000);
+    At(module, 0, 0) = {kC4, 2, 0, 0, 0};
+    At(module, 2, 0) = {0, 0, 0, EffectSampleOffset, 0x04};
+    At(module, 4, 0) = {kC4, 2, 0, EffectSampleOffset, 0x02};
+    At(module, 6, 0) = {kC4 + 3, 2, 0, EffectSampleOffset, 0x10};
+    At(module, 8, 0) = {kC4, 1, 0, 0, 0};
+    At(module, 10, 0) = {kC4, 2, 0, EffectSampleOffset, 0x00};
+    At(module, 12, 0) = {kC4 + 2, 2, 0, EffectSampleOffset, 0x08};
+    At(module, 0, 1) = {kC4 + 7, 1, 0x20, 0, 0};
+    At(module, 6, 1) = {0, 0, 0, EffectSampleOffset, 0x01};
+    return module;
+}
+
+// A pattern loop, then the next pattern.
+xm::Module PatternLoopThenNextPattern() {
+    xm::Module module = Base(1, 8);
+    module.orders = {0, 1};
+    module.patterns.push_back(module.patterns[0]);
+    At(module, 0, 0) = {kC4, 2, 0, 0, 0};
+    At(module, 2, 0) = {kC4 + 3, 2, 0, EffectExtended, (ExtendedPatternLoop << 4) | 0};
+    At(module, 4, 0) = {kC4 + 5, 2, 0, EffectExtended, (ExtendedPatternLoop << 4) | 1};
+    for (int row = 0; row < 8; ++row) At(module, row, 0, 1) = {static_cast<std::uint8_t>(kC4 + 12 + row), 2, 0, 0, 0};
+    return module;
+}
+
+// A jump past the last order, with a restart position.
+xm::Module JumpPastTheEnd() {
+    xm::Module module = Base(1, 8);
+    module.orders = {0, 1};
+    module.restart = 1;
+    module.patterns.push_back(module.patterns[0]);
+    At(module, 0, 0) = {kC4, 2, 0, 0, 0};
+    At(module, 4, 0) = {kC4 + 3, 2, 0, EffectPositionJump, 0x05};
+    for (int row = 0; row < 8; row += 2) At(module, row, 0, 1) = {static_cast<std::uint8_t>(kC4 + 7 + row), 2, 0, 0, 0};
+    return module;
+}
+
+// Notes that the samples' relative notes take out of the playable range.
+xm::Module NotesOutOfRange() {
+    xm::Module module = Base(1, 16);
+    module.instruments[0].samples[0].relativeNote = 40;
+    module.instruments[1].samples[0].relativeNote = -40;
+    At(module, 0, 0) = {kC4, 1, 0, 0, 0};
+    At(module, 2, 0) = {90, 1, 0, 0, 0};
+    At(module, 4, 0) = {kC4 + 24, 1, 0, 0, 0};
+    At(module, 6, 0) = {20, 2, 0, 0, 0};
+    At(module, 8, 0) = {45, 2, 0, 0, 0};
+    At(module, 10, 0) = {2, 2, 0, 0, 0};
+    At(module, 12, 0) = {60, 2, 0, 0, 0};
+    return module;
+}
+
+}  // namespace
+
+const std::vector<Behaviour>& Behaviours() {
+    static const std::vector<Behaviour> behaviours = {
+        {"panning_and_volume", PanningAndVolume},
+        {"tick_length", TickLength},
+        {"volume_envelope", VolumeEnvelope},
+        {"panning_envelope", PanningEnvelope},
+        {"auto_vibrato", AutoVibrato},
+        {"volume_column_portamento", VolumeColumnPortamento},
+        {"volume_column_slides", VolumeColumnSlides},
+        {"panning_slide_bounds", PanningSlideBounds},
+        {"set_volume_above_64", SetVolumeAbove64},
+        {"arpeggio_speed_4", ArpeggioSpeed4},
+        {"arpeggio_speed_5", ArpeggioSpeed5},
+        {"arpeggio_speed_7", ArpeggioSpeed7},
+        {"arpeggio_speed_31", ArpeggioSpeed31},
+        {"retrigger_envelopes", RetriggerEnvelopes},
+        {"key_off_on_tick", KeyOffOnTick},
+        {"note_delay", NoteDelay},
+        {"note_cut", NoteCut},
+        {"finetune_for_one_note", FinetuneForOneNote},
+        {"global_volume", GlobalVolume},
+        {"multi_retrigger", MultiRetrigger},
+        {"tremolo", Tremolo},
+        {"tremor", Tremor},
+        {"loop_ending_at_sustain", LoopEndingAtSustain},
+        {"sample_offset", SampleOffset},
+        {"pattern_loop_then_next_pattern", PatternLoopThenNextPattern},
+        {"jump_past_the_end", JumpPastTheEnd},
+        {"notes_out_of_range", NotesOutOfRange},
+    };
+    return behaviours;
+}
+
+}  // namespace reference

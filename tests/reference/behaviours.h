@@ -1,0 +1,17 @@
+#pragma once
+// One small module per behaviour where players of the format are known to
+// differ; each is rendered by xm2wav and by the reference player and compared.
+#include <vector>
+
+#include "tools/xmwriter/xm_writer.h"
+
+namespace reference {
+
+struct Behaviour {
+    const char* name;
+    xm::Module (*build)();
+};
+
+const std::vector<Behaviour>& Behaviours();
+
+}  // namespace reference
