@@ -137,9 +137,14 @@ struct AudioOutput {
     // What was allocated for mixBuffer before aligning it.
     void* mixBufferAllocation;
     // The device's 32-bit byte count extended to 64 bits, so that the block
-    // under the play cursor stays right when the count wraps.
-    std::uint64_t playedBytes;
+    // under the play cursor stays right when the count wraps. Atomic for
+    // SongHeardFrames, which reads it on the player's thread.
+    std::atomic<std::uint64_t> playedBytes;
     std::uint32_t lastDeviceBytes;
+    // Frames heard in the rings played before this one since SongPlay (a move
+    // to another order starts a new ring), and whether the device is paused.
+    std::int64_t heardBeforeRing;
+    bool paused;
     // Frames mixed since the song started, up to the block being filled.
     std::int64_t mixedFrames;
     // Orders entered so far, to find where the first pass ends.
@@ -154,6 +159,12 @@ extern AudioOutput audioOutput;
 // silent voices and cleared channels; SongPlay does this before priming the ring.
 void SongResetPlayState(Song* song);
 void SongSetBpm(Song* song, std::int32_t bpm);
+// The end-of-pass watch: ResetPassWatch forgets the orders entered and
+// WatchPass is told of every tick before it runs, at its first frame.
+void ResetPassWatch();
+void WatchPass(const Song* song, std::int64_t frame);
+// Song channels whose voice, or the voice of its note fading out, is heard.
+std::uint8_t ChannelsSounding(const Song* song);
 // Volume ramps last this many frames at 44100 Hz, in proportion at other rates.
 constexpr std::int32_t kIntroRampFrames = 128;
 constexpr std::int32_t kTrackerRampFrames = 16;

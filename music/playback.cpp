@@ -51,6 +51,8 @@ bool AllocateRing() {
     return true;
 }
 
+}  // namespace
+
 void StartMixingThread() {
     AudioOutput& a = audioOutput;
     a.stopRequested = 0;
@@ -91,8 +93,6 @@ void ResetPassWatch() {
     a.passEndFrame = -1;
 }
 
-}  // namespace
-
 std::int64_t SongPassEndFrame() {
     return audioOutput.passEndFrame;
 }
@@ -121,7 +121,7 @@ void FillBlock() {
         left -= n;
     }
     const PositionRecord record{static_cast<std::uint8_t>(song->order), static_cast<std::uint8_t>(song->row),
-                                song->elapsedMs};
+                                song->elapsedMs, ChannelsSounding(song)};
     a.positionRecords[a.fillIndex].store(PositionRecordPack(record), std::memory_order_release);
     song->tickFramesLeft = left;
     ConvertBlock(a.outputBuffer + std::size_t{2} * static_cast<std::size_t>(first), area, a.blockFrames);
@@ -173,6 +173,8 @@ int SongPlay(Song* song) {
     a.heardIndex = 0;
     a.playedBytes = 0;
     a.lastDeviceBytes = 0;
+    a.heardBeforeRing = 0;
+    a.paused = false;
     a.currentSong = song;
     if (!AllocateRing()) {
         SongStop(song);

@@ -7,12 +7,13 @@
 // Song and its score: the scene reads the pattern cells for its cues.
 #include "music/song.h"
 
-// What was heard at one moment: the order and row of one block, and the song
-// clock when that block was mixed.
+// What was heard at one moment: the order and row of one block, the song
+// clock when that block was mixed, and how many song channels sounded then.
 struct PositionRecord {
     std::uint8_t order;
     std::uint8_t row;
     std::int32_t elapsedMs;
+    std::uint8_t channels = 0;
 };
 
 // The intro's start-up: the embedded song through the memory file and the
@@ -52,9 +53,34 @@ std::int32_t SongGetRow(Song* song);
 std::int32_t SongGetTime(Song* song);
 
 // Where one pass through the order list ends, in output frames from the
-// start of play: the first frame of the row that enters an order already
-// played. -1 until the mixing has got that far.
+// start of play (as SongHeardFrames counts them): the first frame of the row
+// that enters an order already played. -1 until the mixing has got that far.
 std::int64_t SongPassEndFrame();
+
+// For a program that plays to a listener. Each is called from the thread
+// that calls SongPlay.
+//
+// Frames the device has played since SongPlay, pauses excluded, counted
+// from the device's own position: a clock for what is heard. The song clock
+// (SongGetTime) drops a fraction of a millisecond at every run and runs slow.
+std::int64_t SongHeardFrames();
+// Stops the sound at once, dropping what the device holds queued, or plays
+// on from where it stopped. Nothing while no song plays.
+void SongPause(bool pause);
+bool SongPaused();
+// Plays the playing song on from the first row of an order (clamped to the
+// order list), heard at once: the device's queue is dropped and the ring
+// refilled from there. The channels start afresh, as at the song's start,
+// with the speed, tempo and global volume the orders before it leave. A
+// pause ends. The end of the pass is then where the song comes back to an
+// order before this one or already played since. 0 when the song is not the
+// one playing.
+int SongPlayFromOrder(Song* song, std::int32_t order);
+// SongPassEndFrame worked out before playing, without mixing: the frames of
+// one pass at rate, or -1 when the song does not come back to an order within
+// an hour. Only while no song plays, as it uses the player's channels; the
+// song is left at its start.
+std::int64_t SongMeasurePass(Song* song, std::int32_t rate);
 
 // Offline rendering, in programs built with the offline device: copies the
 // next frames the device would play (at most maxFrames, 16-bit stereo

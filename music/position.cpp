@@ -4,12 +4,14 @@
 
 std::uint64_t PositionRecordPack(const PositionRecord& record) {
     return std::uint64_t{record.order} | (std::uint64_t{record.row} << 8) |
-           (std::uint64_t{static_cast<std::uint32_t>(record.elapsedMs)} << 16);
+           (std::uint64_t{static_cast<std::uint32_t>(record.elapsedMs)} << 16) |
+           (std::uint64_t{record.channels} << 48);
 }
 
 PositionRecord PositionRecordUnpack(std::uint64_t packed) {
     return PositionRecord{static_cast<std::uint8_t>(packed), static_cast<std::uint8_t>(packed >> 8),
-                          static_cast<std::int32_t>(static_cast<std::uint32_t>(packed >> 16))};
+                          static_cast<std::int32_t>(static_cast<std::uint32_t>(packed >> 16)),
+                          static_cast<std::uint8_t>(packed >> 48)};
 }
 
 PositionRecord SongGetPosition(Song* song) {

@@ -218,6 +218,8 @@ struct Song {
     // The row the next pattern starts at after a pattern loop (see
     // PlaybackBehaviour::loopRowCarriesToNextPattern).
     std::int32_t loopCarryRow;
+    // The module's name from its header, for players to show.
+    char title[21];
 };
 
 extern Sample emptySample;

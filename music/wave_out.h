@@ -22,7 +22,14 @@ void WaveOutWriteLooping(WaveOutDevice* device, WaveOutBuffer* buffer);
 // Bytes played since the write, as a 32-bit count that wraps.
 std::uint32_t WaveOutPositionBytes(WaveOutDevice* device);
 void WaveOutUnprepare(WaveOutDevice* device, WaveOutBuffer* buffer);
+// Stops the sound and rewinds the position to 0; the next write plays, paused
+// before or not.
 void WaveOutReset(WaveOutDevice* device);
+// Stops the sound at once, dropping what the device holds queued, and keeps
+// the position where it stopped; resuming plays the buffer on from there and
+// the position counts on from where it stood.
+void WaveOutPause(WaveOutDevice* device);
+void WaveOutResume(WaveOutDevice* device);
 void WaveOutClose(WaveOutDevice* device);
 // Gives the calling thread time-critical priority where the platform allows it.
 void WaveOutRaiseThreadPriority();

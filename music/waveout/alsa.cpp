@@ -22,6 +22,10 @@ struct WaveOutDevice {
     std::thread* feeder;
     std::atomic<bool> stop;
     std::atomic<std::uint32_t> positionBytes;
+    // The feeder's place in the ring and the frames it has written since the
+    // ring was written, less what a pause dropped; the feeder's while it runs.
+    std::uint32_t offset;
+    std::uint64_t written;
 };
 
 namespace {
@@ -36,10 +40,17 @@ std::atomic<std::uint32_t> underruns{0};
 // A missing device is reported once by the caller, not line by line here.
 void Quiet(const char*, int, const char*, int, const char*, ...) {}
 
+// Frames the device has played: written less what it still holds.
+std::uint64_t PlayedFrames(WaveOutDevice* d) {
+    snd_pcm_sframes_t delay = 0;
+    if (snd_pcm_delay(d->pcm, &delay) < 0 || delay < 0) delay = 0;
+    const auto held = static_cast<std::uint64_t>(delay);
+    return d->written > held ? d->written - held : 0;
+}
+
 void Feed(WaveOutDevice* d) {
     WaveOutRaiseThreadPriority();
-    std::uint32_t offset = 0;
-    std::uint64_t written = 0;
+    std::uint32_t& offset = d->offset;
     while (!d->stop.load()) {
         // Waits in short steps so that a stop is seen within a few ms.
         const int ready = snd_pcm_wait(d->pcm, 10);
@@ -64,12 +75,18 @@ void Feed(WaveOutDevice* d) {
         }
         offset += static_cast<std::uint32_t>(r);
         if (offset >= d->ringFrames) offset = 0;
-        written += static_cast<std::uint64_t>(r);
-        snd_pcm_sframes_t delay = 0;
-        if (snd_pcm_delay(d->pcm, &delay) < 0 || delay < 0) delay = 0;
-        const std::uint64_t played =
-            written > static_cast<std::uint64_t>(delay) ? written - static_cast<std::uint64_t>(delay) : 0;
-        d->positionBytes.store(static_cast<std::uint32_t>(played * 4));
+        d->written += static_cast<std::uint64_t>(r);
+        d->positionBytes.store(static_cast<std::uint32_t>(PlayedFrames(d) * 4));
+    }
+}
+
+void StartFeeder(WaveOutDevice* d) {
+    snd_pcm_prepare(d->pcm);
+    d->stop.store(false);
+    try {
+        d->feeder = new std::thread(Feed, d);
+    } catch (const std::exception&) {
+        d->feeder = nullptr;
     }
 }
 
@@ -95,7 +112,7 @@ WaveOutDevice* WaveOutOpen(std::int32_t rate) {
         snd_pcm_close(pcm);
         return nullptr;
     }
-    auto* d = new (std::nothrow) WaveOutDevice{pcm, nullptr, 0, nullptr, {false}, {0}};
+    auto* d = new (std::nothrow) WaveOutDevice{pcm, nullptr, 0, nullptr, {false}, {0}, 0, 0};
     if (!d) snd_pcm_close(pcm);
     return d;
 }
@@ -109,14 +126,10 @@ void WaveOutWriteLooping(WaveOutDevice* d, WaveOutBuffer* buffer) {
     d->ring = static_cast<const std::int16_t*>(buffer->data);
     d->ringFrames = buffer->bytes / 4;
     d->positionBytes.store(0);
+    d->offset = 0;
+    d->written = 0;
     if (!d->ring || d->ringFrames == 0) return;
-    snd_pcm_prepare(d->pcm);
-    d->stop.store(false);
-    try {
-        d->feeder = new std::thread(Feed, d);
-    } catch (const std::exception&) {
-        d->feeder = nullptr;
-    }
+    StartFeeder(d);
 }
 
 std::uint32_t WaveOutPositionBytes(WaveOutDevice* d) {
@@ -134,6 +147,26 @@ void WaveOutReset(WaveOutDevice* d) {
     snd_pcm_drop(d->pcm);
     snd_pcm_prepare(d->pcm);
     d->positionBytes.store(0);
+    // Nothing to resume until the next write.
+    d->ring = nullptr;
+}
+
+// Dropped rather than paused in the device: not every ALSA device can
+// pause, and every one can drop. The frames dropped were never played, so the
+// feeder goes back to the first of them.
+void WaveOutPause(WaveOutDevice* d) {
+    if (!d->feeder) return;
+    StopFeeder(d);
+    const std::uint64_t played = PlayedFrames(d);
+    snd_pcm_drop(d->pcm);
+    d->written = played;
+    d->offset = static_cast<std::uint32_t>(played % d->ringFrames);
+    d->positionBytes.store(static_cast<std::uint32_t>(played * 4));
+}
+
+void WaveOutResume(WaveOutDevice* d) {
+    if (d->feeder || !d->ring || d->ringFrames == 0) return;
+    StartFeeder(d);
 }
 
 void WaveOutClose(WaveOutDevice* d) {

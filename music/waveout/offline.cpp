@@ -23,6 +23,7 @@ const std::int16_t* ring = nullptr;
 // What AudioRender has played since the ring was written, in full: the
 // device's byte count wraps.
 std::int64_t renderedFrames = 0;
+bool paused = false;
 
 }  // namespace
 
@@ -68,9 +69,20 @@ void WaveOutUnprepare(WaveOutDevice*, WaveOutBuffer* buffer) {
 }
 
 void WaveOutReset(WaveOutDevice*) {
+    paused = false;
     positionBytes.store(0);
     renderedFrames = 0;
     ring = nullptr;
+}
+
+// A paused device plays nothing: AudioRender gives silence and the
+// position stays.
+void WaveOutPause(WaveOutDevice*) {
+    paused = true;
+}
+
+void WaveOutResume(WaveOutDevice*) {
+    paused = false;
 }
 
 void WaveOutClose(WaveOutDevice*) {
@@ -88,7 +100,7 @@ bool WaveOutWantsMixingThread(WaveOutDevice*) {
 std::int32_t AudioRender(std::int16_t* frames, std::int32_t maxFrames) {
     if (maxFrames <= 0) return 0;
     const AudioOutput& a = audioOutput;
-    if (!open || !ring || !a.currentSong || a.ringFrames <= 0 || a.blockFrames <= 0) {
+    if (!open || !ring || paused || !a.currentSong || a.ringFrames <= 0 || a.blockFrames <= 0) {
         std::memset(frames, 0, static_cast<std::size_t>(maxFrames) * 4);
         return maxFrames;
     }

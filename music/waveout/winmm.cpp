@@ -66,6 +66,15 @@ void WaveOutReset(WaveOutDevice* d) {
     waveOutReset(d->handle);
 }
 
+// The device pauses at once and resumes where it stopped, with its position.
+void WaveOutPause(WaveOutDevice* d) {
+    waveOutPause(d->handle);
+}
+
+void WaveOutResume(WaveOutDevice* d) {
+    waveOutRestart(d->handle);
+}
+
 void WaveOutClose(WaveOutDevice* d) {
     if (!d) return;
     if (d->header.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(d->handle, &d->header, sizeof(WAVEHDR));
