@@ -39,6 +39,8 @@ constexpr int kSampleHeaderBytes = 40;
 // The sample header's reserved byte marking 4-bit delta-packed data.
 constexpr std::uint8_t kPacked4Bit = 0xAD;
 constexpr int kPackedDeltaTable = 16;
+// A sample the file ends in is padded with silence up to this size.
+constexpr std::uint64_t kLongestPaddedSampleBytes = std::uint64_t{32} << 20;
 
 // Reads through the stream and remembers whether the file ran out.
 struct Reader {
@@ -439,13 +441,16 @@ bool ReadSampleData(Reader& r, const SampleData& d, const Song* song, int instru
     }
     if (!s) return r.seekTo(at + fileBytes);
     const std::uint32_t frameBytes = s->bits / 8;
-    if (d.packed4Bit) {
-        const std::uint32_t frames = fileBytes > kPackedDeltaTable ? (fileBytes - kPackedDeltaTable) * 2u : 0u;
-        if (frames < s->length) s->length = frames;
-    } else if (std::uint32_t(fileBytes) / frameBytes < s->length) {
-        s->length = std::uint32_t(fileBytes) / frameBytes;
+    std::uint32_t present = std::uint32_t(fileBytes) / frameBytes;
+    if (d.packed4Bit) present = fileBytes > kPackedDeltaTable ? (fileBytes - kPackedDeltaTable) * 2u : 0u;
+    if (present > s->length) present = s->length;
+    // The sample the file ends in keeps its length and loop, the frames it
+    // lacks silent, as the format's tracker plays it; one the file holds
+    // nothing of is empty, as is one too long to be worth padding.
+    if (present < s->length && (present == 0 || std::uint64_t{s->length} * 2 > kLongestPaddedSampleBytes)) {
+        s->length = present;
+        LimitLoop(s);
     }
-    LimitLoop(s);
     if (s->length == 0) return r.seekTo(at + fileBytes);
     auto* frames = static_cast<std::int16_t*>(std::calloc(std::size_t{s->length} + 8, sizeof(std::int16_t)));
     if (!frames) return Refuse("out of memory for the samples");
@@ -463,12 +468,13 @@ bool ReadSampleData(Reader& r, const SampleData& d, const Song* song, int instru
         Unpack4Bit(packed, got, s->length, raw);
         std::free(packed);
     } else {
-        FileStreamRead(raw, byteCount, r.stream);
+        FileStreamRead(raw, static_cast<std::int32_t>(present * frameBytes), r.stream);
     }
     r.seekTo(at + fileBytes);
+    if (song->sampleProvider) present = s->length;
     // Widened in place from the last frame back, so no byte is overwritten
     // before it has been read.
-    for (std::uint32_t k = s->length; k-- > 0;) {
+    for (std::uint32_t k = present; k-- > 0;) {
         if (s->bits == 8) {
             frames[k] = static_cast<std::int16_t>(static_cast<std::int8_t>(raw[k]) * 256);
         } else {
@@ -479,7 +485,7 @@ bool ReadSampleData(Reader& r, const SampleData& d, const Song* song, int instru
     // Packed data decodes to final values; a sample provider's are final too.
     if (!song->sampleProvider && !d.packed4Bit) {
         std::uint16_t sum = 0;
-        for (std::uint32_t k = 0; k < s->length; ++k) {
+        for (std::uint32_t k = 0; k < present; ++k) {
             sum = static_cast<std::uint16_t>(sum + static_cast<std::uint16_t>(frames[k]));
             frames[k] = static_cast<std::int16_t>(sum);
         }

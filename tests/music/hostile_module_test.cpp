@@ -197,12 +197,14 @@ TEST(HostileModule, TruncatedFiles) {
         SongFree(song);
     }
 
-    // Cut within the sample data, the module keeps the frames that are there.
+    // Cut within the sample data, the module keeps the frames that are there
+    // and the sample its length, the rest silent.
     Song* song = Load(std::vector<std::uint8_t>(bytes.begin(), bytes.end() - 20));
     ASSERT_NE(song, nullptr);
     const Sample* last = song->instruments[1].samples[1];
-    EXPECT_EQ(last->length, 12u);
-    EXPECT_EQ(last->loopLength, last->length);
+    EXPECT_EQ(last->length, 32u);
+    EXPECT_EQ(last->data[11], (11 * 8 - 128) * 256);
+    EXPECT_EQ(last->data[12], 0);
     SongFree(song);
 
     // Cut after the first cell of the pattern data: that cell stays, the
