@@ -1,6 +1,5 @@
 #include "scene/pattern_lookup.h"
 
-#include "music/audio_output.h"
 #include "music/player.h"
 
 namespace {
