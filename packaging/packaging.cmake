@@ -8,11 +8,11 @@ set(CPACK_PACKAGE_VENDOR "quillon")
 set(CPACK_PACKAGE_CONTACT "quillon maintainers <quillon@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "real-time audiovisual intro with its own module player")
 set(CPACK_PACKAGE_DESCRIPTION
-    "A full-screen OpenGL intro: a hairy torus, a sky box and a fish-eye scroller drawn in step with an embedded tracker song. Also ships xm2wav, which renders extended modules to WAV, and quillon-capture, which renders the intro to PNG frames and WAV or to MP4.")
+    "A full-screen OpenGL intro: a hairy torus, a sky box and a fish-eye scroller drawn in step with an embedded tracker song. Also ships xm2wav, which renders extended modules to WAV, quillon-play, which plays them on the sound device, and quillon-capture, which renders the intro to PNG frames and WAV or to MP4.")
 set(CPACK_RESOURCE_FILE_README ${PROJECT_SOURCE_DIR}/README.md)
 
 if(WIN32)
-  install(TARGETS quillon RUNTIME DESTINATION .)
+  install(TARGETS quillon quillon-play RUNTIME DESTINATION .)
   install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_SYSTEM_NAME win64)
@@ -24,14 +24,15 @@ if(WIN32)
   add_custom_command(OUTPUT ${QUILLON_WINDOWS_ZIP}
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${zip_stage}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${zip_stage}
-    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:quillon> ${PROJECT_SOURCE_DIR}/README.md ${zip_stage}
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:quillon> $<TARGET_FILE:quillon-play> ${PROJECT_SOURCE_DIR}/README.md
+            ${zip_stage}
     COMMAND ${CMAKE_COMMAND} -E chdir ${zip_stage} ${CMAKE_COMMAND} -E tar cf ${QUILLON_WINDOWS_ZIP} --format=zip
-            quillon.exe README.md
-    DEPENDS quillon ${PROJECT_SOURCE_DIR}/README.md
-    COMMENT "Packing quillon.exe and the README into a zip")
+            quillon.exe quillon-play.exe README.md
+    DEPENDS quillon quillon-play ${PROJECT_SOURCE_DIR}/README.md
+    COMMENT "Packing quillon.exe, quillon-play.exe and the README into a zip")
   add_custom_target(windows_zip ALL DEPENDS ${QUILLON_WINDOWS_ZIP})
 elseif(NOT QUILLON_MUSIC_ONLY)
-  install(TARGETS quillon xm2wav quillon-capture RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(TARGETS quillon xm2wav quillon-play quillon-capture RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/quillon.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/quillon.svg

@@ -40,7 +40,7 @@ std::string* DebPackage::packOutput = nullptr;
 TEST_F(DebPackage, InstallsTheProgramsDesktopEntryAndIcon) {
     const RunResult contents = Execute("dpkg-deb -c '" + *debPath + "'");
     ASSERT_EQ(contents.status, 0) << contents.output;
-    for (const char* program : {"quillon", "xm2wav", "quillon-capture"}) {
+    for (const char* program : {"quillon", "xm2wav", "quillon-play", "quillon-capture"}) {
         // Executable by everyone, in /usr/bin.
         const std::regex line(std::string("\\n-rwxr-xr-x [^\\n]* \\./usr/bin/") + program + "\\n");
         EXPECT_TRUE(std::regex_search("\n" + contents.output, line)) << program << "\n" << contents.output;
