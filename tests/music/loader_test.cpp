@@ -316,13 +316,6 @@ xm::Module ShapeBase() {
     return m;
 }
 
-// The packed bytes of the first pattern, as the writer stores them.
-std::vector<std::uint8_t> PackedFirstPattern(const xm::Module& m) {
-    const std::vector<std::uint8_t> bytes = xm::Write(m);
-    const std::size_t size = bytes[336 + 7] | (bytes[336 + 8] << 8);
-    return {bytes.begin() + 345, bytes.begin() + 345 + static_cast<long>(size)};
-}
-
 // Files as trackers and tools write them: each loads, without a warning, to
 // the song its plain counterpart gives.
 TEST(SongLoad, RealWorldShapes) {
@@ -359,7 +352,7 @@ TEST(SongLoad, RealWorldShapes) {
         {"packed data longer than its cells",
          [](xm::Module& m) {
              xm::Pattern& p = m.patterns[0];
-             p.rawPacked = PackedFirstPattern(m);
+             p.rawPacked = xm::PackCells(p, m.channels);
              p.rawPacked.insert(p.rawPacked.end(), {0x83, 60, 1, 0x80, 7});
              p.useRawPacked = true;
          },
@@ -367,7 +360,7 @@ TEST(SongLoad, RealWorldShapes) {
         {"packed data shorter than its cells: the cells past it are empty",
          [](xm::Module& m) {
              xm::Pattern& p = m.patterns[0];
-             p.rawPacked = PackedFirstPattern(m);
+             p.rawPacked = xm::PackCells(p, m.channels);
              p.rawPacked.resize(2 * 2 * 5);
              p.useRawPacked = true;
          },

@@ -371,6 +371,82 @@ xm::Module NotesOutOfRange() {
     return module;
 }
 
+// The loader's shapes below carry this tune: two patterns over both
+// instruments, so a misread pattern, instrument or sample shows.
+xm::Module LoaderTune() {
+    xm::Module module = Base(2, 16);
+    module.orders = {0, 1};
+    module.patterns.push_back(module.patterns[0]);
+    for (int row = 0; row < 16; row += 2) {
+        At(module, row, 0) = {static_cast<std::uint8_t>(kC4 + row * 5 % 12), 1, 0, 0, 0};
+        At(module, row, 1, 1) = {static_cast<std::uint8_t>(kC4 - 12 + row * 7 % 12), 2, 0, 0, 0};
+    }
+    At(module, 6, 1) = {kC4 + 7, 2, 0x28, 0, 0};
+    return module;
+}
+
+// Files of versions 0x0102 and 0x0103: instruments and sample headers before
+// the patterns, all sample data after them, and 0x0102's one-byte row count.
+xm::Module Version0102() {
+    xm::Module module = LoaderTune();
+    module.version = 0x0102;
+    return module;
+}
+
+xm::Module Version0103() {
+    xm::Module module = LoaderTune();
+    module.version = 0x0103;
+    return module;
+}
+
+// 8-bit samples stored as 4-bit deltas.
+xm::Module Packed4BitSamples() {
+    xm::Module module = LoaderTune();
+    for (xm::Instrument& instrument : module.instruments) {
+        xm::Sample& sample = instrument.samples[0];
+        for (std::int16_t& frame : sample.frames) frame = static_cast<std::int16_t>(frame / 128);
+        sample.sixteenBit = false;
+        sample.packed4Bit = true;
+    }
+    return module;
+}
+
+// An instrument of 18 samples, its notes on the first and the 16th; the next
+// instrument follows the two it cannot hold.
+xm::Module MoreThan16Samples() {
+    xm::Module module = LoaderTune();
+    xm::Instrument& first = module.instruments[0];
+    for (int k = 1; k < 18; ++k) first.samples.push_back(k == 15 ? Tone() : Hit());
+    first.samples[15].relativeNote = 5;
+    for (int note = 60; note < 96; ++note) first.noteSample[static_cast<std::size_t>(note)] = 15;
+    At(module, 8, 0).note = kC4 + 14;
+    return module;
+}
+
+// Packed data longer than its cells in one pattern, shorter in the other.
+xm::Module PackedSizeMismatch() {
+    xm::Module module = LoaderTune();
+    xm::Pattern& longer = module.patterns[0];
+    longer.rawPacked = xm::PackCells(longer, module.channels);
+    longer.rawPacked.insert(longer.rawPacked.end(), {0x83, kC4, 2, 0x80, 0x81, 30});
+    longer.useRawPacked = true;
+    xm::Pattern& shorter = module.patterns[1];
+    shorter.rawPacked = xm::PackCells(shorter, module.channels);
+    shorter.rawPacked.resize(shorter.rawPacked.size() / 2);
+    shorter.useRawPacked = true;
+    return module;
+}
+
+// A pattern header longer than its fields, a 16-bit sample of an odd byte
+// length, and instruments the header counts but the file leaves out.
+xm::Module StoredLengths() {
+    xm::Module module = LoaderTune();
+    module.patterns[0].headerLength = 20;
+    module.instruments[0].samples[0].oddByteLength = true;
+    module.declaredInstruments = 5;
+    return module;
+}
+
 }  // namespace
 
 const std::vector<Behaviour>& Behaviours() {
@@ -402,6 +478,12 @@ const std::vector<Behaviour>& Behaviours() {
         {"pattern_loop_then_next_pattern", PatternLoopThenNextPattern},
         {"jump_past_the_end", JumpPastTheEnd},
         {"notes_out_of_range", NotesOutOfRange},
+        {"loader_version_0102", Version0102},
+        {"loader_version_0103", Version0103},
+        {"loader_packed_4bit_samples", Packed4BitSamples},
+        {"loader_more_than_16_samples", MoreThan16Samples},
+        {"loader_packed_size_mismatch", PackedSizeMismatch},
+        {"loader_stored_lengths", StoredLengths},
     };
     return behaviours;
 }

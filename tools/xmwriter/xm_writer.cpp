@@ -57,17 +57,7 @@ void packCell(Output& out, const Cell& c) {
 
 void writePattern(Output& out, const Pattern& p, int channels, std::uint16_t version) {
     Output data;
-    if (p.useRawPacked) {
-        data.bytes = p.rawPacked;
-    } else {
-        const bool empty = std::all_of(p.cells.begin(), p.cells.end(), [](const Cell& c) {
-            return !c.note && !c.instrument && !c.volume && !c.effect && !c.parameter;
-        });
-        if (!empty) {
-            const std::size_t count = static_cast<std::size_t>(p.rows) * static_cast<std::size_t>(channels);
-            for (std::size_t i = 0; i < count; ++i) packCell(data, i < p.cells.size() ? p.cells[i] : Cell{});
-        }
-    }
+    data.bytes = p.useRawPacked ? p.rawPacked : PackCells(p, channels);
     const bool oneByteRows = version == 0x0102;
     const std::size_t start = out.size();
     out.u32(p.headerLength >= 0 ? static_cast<std::uint32_t>(p.headerLength) : oneByteRows ? 8u : 9u);
@@ -193,6 +183,18 @@ void writeInstrumentData(Output& out, const Instrument& ins) {
 }
 
 }  // namespace
+
+std::vector<std::uint8_t> PackCells(const Pattern& p, int channels) {
+    Output data;
+    const bool empty = std::all_of(p.cells.begin(), p.cells.end(), [](const Cell& c) {
+        return !c.note && !c.instrument && !c.volume && !c.effect && !c.parameter;
+    });
+    if (!empty) {
+        const std::size_t count = static_cast<std::size_t>(p.rows) * static_cast<std::size_t>(channels);
+        for (std::size_t i = 0; i < count; ++i) packCell(data, i < p.cells.size() ? p.cells[i] : Cell{});
+    }
+    return data.bytes;
+}
 
 Cell& Pattern::at(int row, int channel, int channels) {
     const std::size_t index = static_cast<std::size_t>(row) * static_cast<std::size_t>(channels) +

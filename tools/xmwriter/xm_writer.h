@@ -99,6 +99,9 @@ struct Module {
 // and no vibrato: what most test modules need.
 Instrument InstrumentOf(std::vector<Sample> samples);
 
+// A pattern's cells packed as the file stores them; none when all are empty.
+std::vector<std::uint8_t> PackCells(const Pattern& pattern, int channels);
+
 // The file's bytes, little-endian, with packed patterns and delta-coded samples.
 std::vector<std::uint8_t> Write(const Module& module);
 
