@@ -153,7 +153,7 @@ TEST(CaptureRun, SoundSpansTheFramesAndIsTheSongAtThatTime) {
 
     const fs::path reference = dir / "song.wav";
     const RunResult render =
-        Execute(std::string(XM2WAV_PATH) + " -q -d 3.75 -o " + Quote(reference.string()) + " " + SONG_XM_PATH);
+        Execute(std::string(XM2WAV_PATH) + " -q --style intro -d 3.75 -o " + Quote(reference.string()) + " " + SONG_XM_PATH);
     ASSERT_EQ(render.status, 0) << render.output;
     const std::string song = WavData(reference);
     ASSERT_EQ(song.size(), 165375u * 4);
