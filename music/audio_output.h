@@ -101,6 +101,8 @@ struct Channel {
     // retrigger's own tick count.
     std::int32_t heldVolumeDelta;
     std::uint8_t retrigCounter;
+    // The tracker's own memory for the fine volume slide up.
+    std::uint8_t fineVolumeUpMemory;
 };
 
 constexpr int kChannelCount = 32;

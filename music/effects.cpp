@@ -53,8 +53,9 @@ std::int32_t SemitoneDelta(const Song* song, const Channel* channel, const Sampl
                            std::int32_t semitones) {
     if ((song->flags & 1) != 0) return semitones * 64;
     std::int32_t raised = channel->realNote + semitones;
-    return NotePeriod(static_cast<std::uint8_t>(raised), sample->finetune) -
-           NotePeriod(channel->realNote, sample->finetune);
+    bool rounded = song->behaviour.trackerAmigaTable;
+    return NotePeriod(static_cast<std::uint8_t>(raised), sample->finetune, rounded) -
+           NotePeriod(channel->realNote, sample->finetune, rounded);
 }
 
 // 0 the base note, 1 x semitones up, 2 y up. The tracker counts the ticks
@@ -192,11 +193,15 @@ std::int32_t ExtendedFirstTick(Song* song, Channel* channel, const PatternCell* 
             channel->panning = y * 16;
             channel->updateFlags |= UpdatePanning;
             break;
-        case ExtendedFineVolumeUp:
-            if (y != 0) channel->fineVolumeSlideMemory = y;
-            channel->volume = AtMost(channel->volume + channel->fineVolumeSlideMemory, 64);
+        case ExtendedFineVolumeUp: {
+            // The tracker keeps the memories of the slides up and down apart.
+            std::uint8_t* memory = song->behaviour.separateFineVolumeMemories ? &channel->fineVolumeUpMemory
+                                                                               : &channel->fineVolumeSlideMemory;
+            if (y != 0) *memory = y;
+            channel->volume = AtMost(channel->volume + *memory, 64);
             channel->updateFlags |= UpdateVolume;
             break;
+        }
         case ExtendedFineVolumeDown:
             if (y != 0) channel->fineVolumeSlideMemory = y;
             channel->volume = AtLeast(channel->volume - channel->fineVolumeSlideMemory, 0);
@@ -284,10 +289,12 @@ void TonePortamento(Channel* channel) {
     channel->updateFlags |= UpdateFrequency;
 }
 
-void Vibrato(Channel* channel) {
+void Vibrato(const Song* song, Channel* channel) {
     std::int32_t position = channel->vibratoPosition;
     std::int32_t value = WaveValue(channel->waveControl & 3, position);
-    std::int32_t depth = ((value * channel->vibratoDepth) >> 7) * 4;
+    // The tracker keeps the fraction that the intro drops before the x 4.
+    std::int32_t product = value * channel->vibratoDepth;
+    std::int32_t depth = song->behaviour.trackerVibrato ? product >> 5 : (product >> 7) * 4;
     channel->periodDelta = position >= 0 ? -depth : depth;
     channel->updateFlags |= UpdateFrequency;
 }
@@ -484,10 +491,11 @@ void VolumeColumnFirstTick(const Song* song, Channel* channel, std::uint8_t valu
             channel->updateFlags |= UpdateVolume;
             break;
         case VolumeVibratoSpeed:
-            channel->vibratoSpeed = y;
+            if (y != 0 || !song->behaviour.trackerVibrato) channel->vibratoSpeed = y;
             break;
         case VolumeVibrato:
-            channel->vibratoDepth = y;
+            if (y != 0 || !song->behaviour.trackerVibrato) channel->vibratoDepth = y;
+            if (song->behaviour.trackerVibrato) Vibrato(song, channel);
             break;
         case VolumeSetPanning:
             channel->panning = y * 16;
@@ -511,8 +519,8 @@ void VolumeColumnLaterTick(const Song* song, Channel* channel, std::uint8_t valu
     }
     switch (value >> 4) {
         case VolumeVibrato:
-            channel->vibratoDepth = y;
-            Vibrato(channel);
+            if (y != 0 || !song->behaviour.trackerVibrato) channel->vibratoDepth = y;
+            Vibrato(song, channel);
             VibratoAdvance(channel);
             break;
         case VolumeTonePortamento:
@@ -609,7 +617,7 @@ std::int32_t EffectFirstTick(Song* song, Channel* channel, const PatternCell* ce
         case EffectVibrato:
             if (x != 0) channel->vibratoSpeed = x;
             if (y != 0) channel->vibratoDepth = y;
-            Vibrato(channel);
+            Vibrato(song, channel);
             break;
         case EffectTonePortamentoVolumeSlide:
             channel->portaTarget = channel->notePeriod;
@@ -618,7 +626,7 @@ std::int32_t EffectFirstTick(Song* song, Channel* channel, const PatternCell* ce
             break;
         case EffectVibratoVolumeSlide:
             if (parameter != 0) channel->volumeSlideMemory = parameter;
-            Vibrato(channel);
+            Vibrato(song, channel);
             break;
         case EffectSetPanning:
             channel->panning = parameter;
@@ -678,7 +686,7 @@ void EffectLaterTick(Song* song, Channel* channel, const PatternCell* cell,
             TonePortamento(channel);
             break;
         case EffectVibrato:
-            Vibrato(channel);
+            Vibrato(song, channel);
             VibratoAdvance(channel);
             break;
         case EffectTonePortamentoVolumeSlide:
@@ -686,7 +694,7 @@ void EffectLaterTick(Song* song, Channel* channel, const PatternCell* cell,
             VolumeSlide(channel);
             break;
         case EffectVibratoVolumeSlide:
-            Vibrato(channel);
+            Vibrato(song, channel);
             VibratoAdvance(channel);
             VolumeSlide(channel);
             break;

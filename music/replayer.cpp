@@ -14,6 +14,7 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .shortVolumeRamps = true,
     .volumeColumnPortamentoGlides = true,
     .volumeColumnSlidesSkipFirstTick = true,
+    .trackerVibrato = true,
     .panningSlidesBounded = true,
     .setVolumeHeldTo64 = true,
     .arpeggioCountsDown = true,
@@ -29,6 +30,9 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .heldVolumeOffsets = true,
     .releaseEndsSustainLoop = true,
     .trackerAutoVibrato = true,
+    .trackerAmigaTable = true,
+    .trackerInstrumentNumbers = true,
+    .separateFineVolumeMemories = true,
     .trackerMultiRetrigger = true,
 };
 
@@ -153,6 +157,26 @@ void HoldVolumeOffset(Channel* channel, const PatternCell* cell, bool volumeSet)
     channel->heldVolumeDelta = channel->volumeDelta;
 }
 
+// The tracker passes over an instrument it does not have when no note comes
+// with it.
+bool IgnoresInstrument(const Song* song, const PatternCell* cell) {
+    if (!song->behaviour.trackerInstrumentNumbers || HoldsNote(cell)) return false;
+    return cell->instrument > song->instrumentCount;
+}
+
+// An instrument number resets the channel for the instrument; beside a key
+// off, the tracker takes only its volume and panning, and the released note
+// goes on fading.
+void TakeInstrument(const Song* song, Channel* channel, const PatternCell* cell, const Sample* sample) {
+    if (!song->behaviour.trackerInstrumentNumbers || cell->note != 255) {
+        ResetInstrument(channel, sample);
+        return;
+    }
+    channel->volume = sample->volume;
+    channel->panning = sample->panning;
+    channel->updateFlags |= UpdateVolume | UpdatePanning;
+}
+
 // Whether a cell's note is played: the tracker leaves out notes that the
 // sample's relative note takes outside 0..119.
 bool PlaysNote(const Song* song, const PatternCell* cell, const Sample* sample) {
@@ -170,7 +194,8 @@ bool KeysOffAtOnce(const Song* song, const PatternCell* cell) {
 
 std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell) {
     bool portamento = IsTonePortamento(song, cell);
-    if (NamesInstrument(cell) && !portamento) channel->instrument = cell->instrument - 1;
+    bool namesInstrument = NamesInstrument(cell) && !IgnoresInstrument(song, cell);
+    if (namesInstrument && !portamento) channel->instrument = cell->instrument - 1;
     if (HoldsNote(cell) && !portamento) channel->note = cell->note - 1;
 
     Instrument* instrument;
@@ -200,7 +225,7 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
     channel->periodDelta = 0;
     channel->updateFlags |= UpdateFrequency | UpdateVolume;
 
-    if (NamesInstrument(cell)) ResetInstrument(channel, sample);
+    if (namesInstrument) TakeInstrument(song, channel, cell, sample);
     if (cell->volume != 0) VolumeColumnFirstTick(song, channel, cell->volume);
     if (KeysOffAtOnce(song, cell)) channel->keyOff = 1;
 
@@ -210,7 +235,7 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
     FadeOut(channel, instrument);
 
     std::int32_t loopRow = EffectFirstTick(song, channel, cell, instrument, sample, &before);
-    bool volumeSet = NamesInstrument(cell) || (cell->volume >= 0x10 && cell->volume <= 0x50) ||
+    bool volumeSet = namesInstrument || (cell->volume >= 0x10 && cell->volume <= 0x50) ||
                      cell->effect == EffectSetVolume;
     if (held) HoldVolumeOffset(channel, cell, volumeSet || channel->volume != before.volume);
     AutoVibrato(song, channel, instrument);
@@ -251,6 +276,7 @@ std::int32_t ProcessRow(Song* song) {
         // The highest-numbered channel that asks for a loop decides.
         if (asked >= 0) loopRow = asked;
     }
+    RefreshGains(song);
     return loopRow;
 }
 
@@ -260,6 +286,7 @@ void ProcessTick(Song* song) {
     for (std::int32_t c = 0; c < channels; ++c) {
         LaterTickOnChannel(song, &audioOutput.channels[c], CellOf(row, c));
     }
+    RefreshGains(song);
 }
 
 void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {

@@ -79,7 +79,7 @@ void EffectLaterTick(Song* song, Channel* channel, const PatternCell* cell,
 void VolumeColumnFirstTick(const Song* song, Channel* channel, std::uint8_t value);
 void VolumeColumnLaterTick(const Song* song, Channel* channel, std::uint8_t value);
 void TonePortamento(Channel* channel);
-void Vibrato(Channel* channel);
+void Vibrato(const Song* song, Channel* channel);
 void VibratoAdvance(Channel* channel);
 void Tremolo(Channel* channel);
 void Tremor(Channel* channel);
@@ -96,14 +96,19 @@ void FadeOut(Channel* channel, const Instrument* instrument);
 // Releases the note on a later tick; without a volume envelope it stops at once.
 void KeyOff(Channel* channel, const Instrument* instrument);
 void AutoVibrato(const Song* song, Channel* channel, const Instrument* instrument);
-std::int32_t AmigaPeriod(std::int32_t note);
-std::int32_t NotePeriod(std::uint8_t note, std::int8_t finetune);
+// With rounded, the periods are taken to the nearest unit rather than truncated.
+std::int32_t AmigaPeriod(std::int32_t note, bool rounded = false);
+std::int32_t NotePeriod(std::uint8_t note, std::int8_t finetune, bool rounded = false);
 std::int32_t LinearPeriod(std::uint8_t note, std::int8_t finetune);
 // The period of a note in the song's frequency table.
 std::int32_t SongNotePeriod(const Song* song, std::uint8_t note, std::int8_t finetune);
 // The frequency a period and its delta sound at, before the floor and the ceiling.
 std::int64_t PeriodFrequency(const Song* song, std::int32_t period, std::int32_t periodDelta);
 void UpdateVoice(Channel* channel, Sample* sample, const Song* song);
+// The tracker's gains of every channel again, after all channels' effects of
+// the tick: a global volume set by a later channel reaches the earlier ones
+// on the same tick.
+void RefreshGains(const Song* song);
 
 // Highest note a transposed note is held to; above it the Amiga periods
 // shrink to a few units and stop meaning anything.

@@ -138,6 +138,9 @@ struct PlaybackBehaviour {
     bool volumeColumnPortamentoGlides;
     // The volume column's slides of volume and panning wait for the second tick.
     bool volumeColumnSlidesSkipFirstTick;
+    // Vibrato keeps the fraction of its depth; the volume column's vibrato
+    // also runs on the first tick, and its speed or depth 0 keeps the last.
+    bool trackerVibrato;
     // The volume column's panning slides stop at 0 and 255.
     bool panningSlidesBounded;
     // Set volume takes values above 64 as 64.
@@ -174,6 +177,15 @@ struct PlaybackBehaviour {
     // The auto-vibrato reads its position and sweep one tick on, and its
     // offset rounds toward zero.
     bool trackerAutoVibrato;
+    // The Amiga table's periods round to the nearest unit, and its C-4 sounds
+    // at 8363 Hz as in the linear table.
+    bool trackerAmigaTable;
+    // An instrument number the song does not have, without a note, is passed
+    // over; beside a key off an instrument number resets only the volume and
+    // panning.
+    bool trackerInstrumentNumbers;
+    // The fine volume slides up and down keep a memory each.
+    bool separateFineVolumeMemories;
     // Multi retrigger keeps each nibble's memory and counts every tick, the
     // first of a row included, with its own counter.
     bool trackerMultiRetrigger;

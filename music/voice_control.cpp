@@ -227,17 +227,18 @@ void AutoVibrato(const Song* song, Channel* channel, const Instrument* instrumen
     channel->updateFlags |= UpdateFrequency;
 }
 
-std::int32_t AmigaPeriod(std::int32_t note) {
-    return static_cast<std::int32_t>(13.375 * std::pow(2.0, (132 - note) / 12.0));
+std::int32_t AmigaPeriod(std::int32_t note, bool rounded) {
+    double period = 13.375 * std::pow(2.0, (132 - note) / 12.0);
+    return static_cast<std::int32_t>(rounded ? std::round(period) : period);
 }
 
-std::int32_t NotePeriod(std::uint8_t note, std::int8_t finetune) {
-    std::int32_t p0 = AmigaPeriod(note);
+std::int32_t NotePeriod(std::uint8_t note, std::int8_t finetune, bool rounded) {
+    std::int32_t p0 = AmigaPeriod(note, rounded);
     if (finetune < 0 && note != 0) {
-        std::int32_t p1 = AmigaPeriod(note - 1);
+        std::int32_t p1 = AmigaPeriod(note - 1, rounded);
         return p0 - ((p0 - p1) * -finetune) / 128;
     }
-    std::int32_t p1 = AmigaPeriod(note + 1);
+    std::int32_t p1 = AmigaPeriod(note + 1, rounded);
     return p0 + ((p1 - p0) * finetune) / 128;
 }
 
@@ -246,7 +247,8 @@ std::int32_t LinearPeriod(std::uint8_t note, std::int8_t finetune) {
 }
 
 std::int32_t SongNotePeriod(const Song* song, std::uint8_t note, std::int8_t finetune) {
-    return (song->flags & 1) != 0 ? LinearPeriod(note, finetune) : NotePeriod(note, finetune);
+    if ((song->flags & 1) != 0) return LinearPeriod(note, finetune);
+    return NotePeriod(note, finetune, song->behaviour.trackerAmigaTable);
 }
 
 std::int64_t PeriodFrequency(const Song* song, std::int32_t period, std::int32_t periodDelta) {
@@ -258,7 +260,18 @@ std::int64_t PeriodFrequency(const Song* song, std::int32_t period, std::int32_t
     }
     std::int64_t sum = std::int64_t{period} + periodDelta;
     if (sum == 0) return 0;
-    return 14317056 / sum;
+    // The tracker's C-4 (period 1712) sounds at 8363 Hz, as in the linear table.
+    return (song->behaviour.trackerAmigaTable ? 8363 * 1712 : 14317056) / sum;
+}
+
+void RefreshGains(const Song* song) {
+    if (!song->behaviour.trackerPanningAndVolume) return;
+    std::int32_t channels = PlayedChannelCount(song);
+    for (std::int32_t c = 0; c < channels; ++c) {
+        Channel* channel = &audioOutput.channels[c];
+        if (channel->voice == nullptr) continue;
+        SetTrackerGains(channel->voice, ChannelVolume(channel, song), ChannelPanning(channel));
+    }
 }
 
 void UpdateVoice(Channel* channel, Sample* sample, const Song* song) {
@@ -274,7 +287,7 @@ void UpdateVoice(Channel* channel, Sample* sample, const Song* song) {
     }
 
     if (song->behaviour.trackerPanningAndVolume) {
-        // Every tick, so that a global volume change reaches every channel at once.
+        // Every tick; RefreshGains sets them again once the tick's global volume is known.
         SetTrackerGains(voice, ChannelVolume(channel, song), ChannelPanning(channel));
     } else {
         if ((flags & UpdateVolume) != 0) {

@@ -371,6 +371,116 @@ xm::Module NotesOutOfRange() {
     return module;
 }
 
+// Tone portamento: its speed memory, a new target mid-glide, an instrument
+// number on the glide, and the Amiga frequency table.
+xm::Module TonePortamento() {
+    xm::Module module = Base(1, 24);
+    module.flags = 0;
+    At(module, 0, 0) = {kC4, 1, 0, 0, 0};
+    At(module, 2, 0) = {kC4 + 12, 0, 0, EffectTonePortamento, 0x10};
+    At(module, 4, 0) = {0, 0, 0, EffectTonePortamento, 0x00};
+    At(module, 6, 0) = {kC4 - 5, 1, 0x30, EffectTonePortamento, 0x00};
+    At(module, 8, 0) = {0, 0, 0, EffectTonePortamentoVolumeSlide, 0x02};
+    At(module, 10, 0) = {kC4 + 3, 0, 0, EffectPortamentoUp, 0x08};
+    At(module, 12, 0) = {0, 0, 0, EffectPortamentoDown, 0x00};
+    At(module, 14, 0) = {0, 0, 0, EffectPortamentoUp, 0x00};
+    At(module, 16, 0) = {0, 0, 0, EffectExtended, (ExtendedFinePortamentoDown << 4) | 0x6};
+    At(module, 17, 0) = {0, 0, 0, EffectExtended, (ExtendedFinePortamentoDown << 4) | 0x0};
+    At(module, 18, 0) = {0, 0, 0, EffectExtraFinePortamento, 0x1F};
+    At(module, 19, 0) = {0, 0, 0, EffectExtraFinePortamento, 0x10};
+    return module;
+}
+
+// Vibrato with its memories and waveforms, also from the volume column.
+xm::Module Vibrato() {
+    xm::Module module = Base(1, 16);
+    At(module, 0, 0) = {kC4, 1, 0, EffectVibrato, 0x48};
+    At(module, 1, 0) = {0, 0, 0, EffectVibrato, 0x00};
+    At(module, 2, 0) = {0, 0, 0, EffectVibratoVolumeSlide, 0x01};
+    At(module, 4, 0) = {0, 0, 0, EffectExtended, (ExtendedVibratoWaveform << 4) | 1};
+    At(module, 5, 0) = {0, 0, 0, EffectVibrato, 0x6C};
+    At(module, 7, 0) = {0, 0, 0xA8, 0, 0};
+    At(module, 8, 0) = {0, 0, 0xB6, 0, 0};
+    At(module, 9, 0) = {0, 0, 0xB0, 0, 0};
+    At(module, 10, 0) = {kC4 + 5, 1, 0, EffectExtended, (ExtendedVibratoWaveform << 4) | 2};
+    At(module, 11, 0) = {0, 0, 0, EffectVibrato, 0x00};
+    return module;
+}
+
+// Volume slides and their memories: Axy, the fine slides and the global slide.
+xm::Module VolumeSlides() {
+    xm::Module module = Base(1, 16);
+    At(module, 0, 0) = {kC4, 1, 0, EffectVolumeSlide, 0x04};
+    At(module, 2, 0) = {0, 0, 0, EffectVolumeSlide, 0x00};
+    At(module, 4, 0) = {0, 0, 0, EffectVolumeSlide, 0x30};
+    At(module, 6, 0) = {0, 0, 0, EffectExtended, (ExtendedFineVolumeDown << 4) | 0x8};
+    At(module, 7, 0) = {0, 0, 0, EffectExtended, (ExtendedFineVolumeDown << 4) | 0x0};
+    At(module, 8, 0) = {0, 0, 0, EffectExtended, (ExtendedFineVolumeUp << 4) | 0x0};
+    At(module, 9, 0) = {0, 0, 0x84, 0, 0};
+    At(module, 10, 0) = {0, 0, 0x92, 0, 0};
+    At(module, 12, 0) = {0, 0, 0, EffectVolumeSlide, 0x0F};
+    return module;
+}
+
+// Panning: set, coarse, the volume column's, a new instrument's and slides.
+xm::Module Panning() {
+    xm::Module module = Base(2, 16);
+    module.instruments[1].samples[0].panning = 40;
+    At(module, 0, 0) = {kC4, 1, 0, EffectSetPanning, 0x20};
+    At(module, 0, 1) = {kC4 + 7, 2, 0, 0, 0};
+    At(module, 2, 0) = {0, 0, 0xCE, 0, 0};
+    At(module, 4, 0) = {0, 0, 0, EffectExtended, (ExtendedCoarsePanning << 4) | 0x3};
+    At(module, 4, 1) = {kC4 + 7, 2, 0, EffectPanningSlide, 0x80};
+    At(module, 5, 1) = {0, 0, 0, EffectPanningSlide, 0x00};
+    At(module, 6, 0) = {kC4, 1, 0, 0, 0};
+    At(module, 8, 0) = {kC4 + 2, 0, 0, EffectPanningSlide, 0x08};
+    At(module, 10, 1) = {kC4 + 7, 0, 0xC2, 0, 0};
+    return module;
+}
+
+// Instrument numbers without a note, an instrument that does not exist, and
+// key off with an instrument.
+xm::Module InstrumentNumbers() {
+    xm::Module module = Base(1, 16);
+    module.instruments.push_back(EnvelopedTone());
+    At(module, 0, 0) = {kC4, 3, 0x30, 0, 0};
+    At(module, 2, 0) = {0, 3, 0, 0, 0};
+    At(module, 4, 0) = {kC4 + 4, 9, 0, 0, 0};
+    At(module, 6, 0) = {kC4 + 2, 1, 0, 0, 0};
+    At(module, 8, 0) = {0, 9, 0, 0, 0};
+    At(module, 10, 0) = {kC4, 3, 0, 0, 0};
+    At(module, 12, 0) = {97, 3, 0, 0, 0};
+    At(module, 14, 0) = {97, 0, 0, 0, 0};
+    return module;
+}
+
+// The envelope position effect on a held note.
+xm::Module EnvelopePosition() {
+    xm::Module module = Base(1, 16);
+    module.instruments.push_back(EnvelopedTone());
+    module.instruments[2].volumeEnvelope.type = 1;
+    At(module, 0, 0) = {kC4, 3, 0, 0, 0};
+    At(module, 4, 0) = {0, 0, 0, EffectEnvelopePosition, 4};
+    At(module, 8, 0) = {0, 0, 0, EffectEnvelopePosition, 20};
+    At(module, 12, 0) = {0, 0, 0, EffectEnvelopePosition, 60};
+    return module;
+}
+
+// Speed, tempo and row delay.
+xm::Module SpeedAndTempo() {
+    xm::Module module = Base(1, 16);
+    for (int row = 0; row < 16; row += 2) At(module, row, 0) = {static_cast<std::uint8_t>(kC4 + row), 2, 0, 0, 0};
+    At(module, 2, 0).effect = EffectSpeedTempo;
+    At(module, 2, 0).parameter = 3;
+    At(module, 6, 0).effect = EffectSpeedTempo;
+    At(module, 6, 0).parameter = 90;
+    At(module, 8, 0).effect = EffectExtended;
+    At(module, 8, 0).parameter = (ExtendedRowDelay << 4) | 2;
+    At(module, 12, 0).effect = EffectSpeedTempo;
+    At(module, 12, 0).parameter = 200;
+    return module;
+}
+
 // The loader's shapes below carry this tune: two patterns over both
 // instruments, so a misread pattern, instrument or sample shows.
 xm::Module LoaderTune() {
@@ -478,6 +588,13 @@ const std::vector<Behaviour>& Behaviours() {
         {"pattern_loop_then_next_pattern", PatternLoopThenNextPattern},
         {"jump_past_the_end", JumpPastTheEnd},
         {"notes_out_of_range", NotesOutOfRange},
+        {"tone_portamento", TonePortamento},
+        {"vibrato", Vibrato},
+        {"volume_slides", VolumeSlides},
+        {"panning", Panning},
+        {"instrument_numbers", InstrumentNumbers},
+        {"envelope_position", EnvelopePosition},
+        {"speed_and_tempo", SpeedAndTempo},
         {"loader_version_0102", Version0102},
         {"loader_version_0103", Version0103},
         {"loader_packed_4bit_samples", Packed4BitSamples},
