@@ -207,6 +207,13 @@ std::int32_t ExtendedFirstTick(Song* song, Channel* channel, const PatternCell* 
             channel->volume = AtLeast(channel->volume - channel->fineVolumeSlideMemory, 0);
             channel->updateFlags |= UpdateVolume;
             break;
+        case ExtendedRetrigger:
+            // E90 restarts a note that is not new on the first tick.
+            if (y == 0 && song->behaviour.trackerRetrigger && !HoldsNote(cell)) {
+                RestartEnvelopes(channel);
+                channel->updateFlags |= UpdateTrigger | UpdateFrequency | UpdateVolume;
+            }
+            break;
         case ExtendedNoteCut:
             if (y == 0 && song->behaviour.noteCutOnFirstTick) {
                 channel->volume = 0;
@@ -236,7 +243,7 @@ void ExtendedLaterTick(const Song* song, Channel* channel, const PatternCell* ce
     switch (cell->parameter >> 4) {
         case ExtendedRetrigger:
             if (y != 0 && song->tick % y == 0) {
-                if (song->behaviour.retriggerRestartsEnvelopes) RestartEnvelopes(channel);
+                if (song->behaviour.trackerRetrigger) RestartEnvelopes(channel);
                 channel->updateFlags |= UpdateTrigger | UpdateFrequency | UpdateVolume;
             }
             break;
@@ -250,9 +257,13 @@ void ExtendedLaterTick(const Song* song, Channel* channel, const PatternCell* ce
             // The tracker played a note delayed by 0 on the first tick.
             if (y == 0 && song->behaviour.trackerNoteDelay) break;
             if (song->tick == y) {
-                // The tracker keeps the volume, panning and envelopes unless the
-                // cell names an instrument, as for a note that is not delayed.
-                if (!song->behaviour.trackerNoteDelay || NamesInstrument(cell)) ResetInstrument(channel, sample);
+                // The tracker keeps the volume and panning unless the cell names
+                // an instrument, but starts the envelopes again.
+                if (!song->behaviour.trackerNoteDelay || NamesInstrument(cell)) {
+                    ResetInstrument(channel, sample);
+                } else {
+                    RestartEnvelopes(channel);
+                }
                 channel->period = channel->notePeriod;
                 channel->updateFlags |= UpdateFrequency;
                 if (cell->volume != 0) VolumeColumnFirstTick(song, channel, cell->volume);

@@ -18,7 +18,7 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .panningSlidesBounded = true,
     .setVolumeHeldTo64 = true,
     .arpeggioCountsDown = true,
-    .retriggerRestartsEnvelopes = true,
+    .trackerRetrigger = true,
     .keyOffOnTick = true,
     .trackerNoteDelay = true,
     .noteCutOnFirstTick = true,
@@ -177,6 +177,11 @@ void TakeInstrument(const Song* song, Channel* channel, const PatternCell* cell,
     channel->updateFlags |= UpdateVolume | UpdatePanning;
 }
 
+bool DelaysCell(const Song* song, const PatternCell* cell) {
+    return song->behaviour.trackerNoteDelay && cell->effect == EffectExtended &&
+           (cell->parameter >> 4) == ExtendedNoteDelay && (cell->parameter & 0x0F) != 0;
+}
+
 // Whether a cell's note is played: the tracker leaves out notes that the
 // sample's relative note takes outside 0..119.
 bool PlaysNote(const Song* song, const PatternCell* cell, const Sample* sample) {
@@ -225,9 +230,13 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
     channel->periodDelta = 0;
     channel->updateFlags |= UpdateFrequency | UpdateVolume;
 
-    if (namesInstrument) TakeInstrument(song, channel, cell, sample);
-    if (cell->volume != 0) VolumeColumnFirstTick(song, channel, cell->volume);
-    if (KeysOffAtOnce(song, cell)) channel->keyOff = 1;
+    // The tracker leaves a delayed cell's instrument, volume column and key
+    // off to the delay tick.
+    if (!DelaysCell(song, cell)) {
+        if (namesInstrument) TakeInstrument(song, channel, cell, sample);
+        if (cell->volume != 0) VolumeColumnFirstTick(song, channel, cell->volume);
+        if (KeysOffAtOnce(song, cell)) channel->keyOff = 1;
+    }
 
     StepEnvelopes(song, channel, instrument);
     // A released note without a volume envelope stops at once.

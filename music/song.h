@@ -147,8 +147,9 @@ struct PlaybackBehaviour {
     bool setVolumeHeldTo64;
     // Arpeggio picks its note from the ticks left in the row, not the ticks gone.
     bool arpeggioCountsDown;
-    // Retrigger (E9x) also restarts the envelopes and the auto-vibrato.
-    bool retriggerRestartsEnvelopes;
+    // Retrigger (E9x) also restarts the envelopes and the auto-vibrato, and
+    // E90 restarts the note on the first tick.
+    bool trackerRetrigger;
     // Key off (Kxx) releases the note on tick xx rather than on the first tick.
     bool keyOffOnTick;
     // A note delay of 0 plays the note at once; a delayed note without an

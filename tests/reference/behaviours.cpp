@@ -557,6 +557,23 @@ xm::Module StoredLengths() {
     return module;
 }
 
+// Retrigger with 0, delayed notes of an enveloped instrument with the volume
+// column, and a sample offset beside tone portamento.
+xm::Module RetriggerDelayAndOffset() {
+    xm::Module module = Base(2, 16);
+    module.instruments.push_back(EnvelopedTone());
+    At(module, 0, 0) = {kC4 + 12, 2, 0, EffectExtended, (ExtendedRetrigger << 4) | 0};
+    At(module, 2, 0) = {0, 0, 0, EffectExtended, (ExtendedRetrigger << 4) | 0};
+    At(module, 4, 0) = {kC4, 2, 0, EffectSampleOffset, 0x03};
+    At(module, 6, 0) = {kC4 + 5, 2, 0, EffectTonePortamento, 0x20};
+    At(module, 8, 0) = {kC4 + 2, 0, 0, EffectSampleOffset, 0x00};
+    At(module, 0, 1) = {kC4, 3, 0x28, EffectExtended, (ExtendedNoteDelay << 4) | 2};
+    At(module, 4, 1) = {kC4 + 3, 0, 0x38, EffectExtended, (ExtendedNoteDelay << 4) | 3};
+    At(module, 8, 1) = {kC4 + 5, 0, 0, EffectExtended, (ExtendedNoteDelay << 4) | 2};
+    At(module, 12, 1) = {kC4 + 7, 3, 0xC2, EffectExtended, (ExtendedNoteDelay << 4) | 4};
+    return module;
+}
+
 }  // namespace
 
 const std::vector<Behaviour>& Behaviours() {
@@ -595,6 +612,7 @@ const std::vector<Behaviour>& Behaviours() {
         {"instrument_numbers", InstrumentNumbers},
         {"envelope_position", EnvelopePosition},
         {"speed_and_tempo", SpeedAndTempo},
+        {"retrigger_delay_and_offset", RetriggerDelayAndOffset},
         {"loader_version_0102", Version0102},
         {"loader_version_0103", Version0103},
         {"loader_packed_4bit_samples", Packed4BitSamples},
