@@ -165,6 +165,8 @@ TEST(Xm2wav, BadInputsFailWithOneLine) {
     EXPECT_TRUE(ReadFile(out).empty()) << "no output is left behind";
 
     EXPECT_EQ(RunXm2wav("-r 12 " + bogus, err), 2);
+    EXPECT_EQ(RunXm2wav("--style fast " + bogus, err), 2);
+    EXPECT_NE(oneLine().find("bad style 'fast'"), std::string::npos);
     EXPECT_EQ(RunXm2wav("--volume 3 " + bogus, err), 2);
     EXPECT_EQ(RunXm2wav("", err), 2);
 }
