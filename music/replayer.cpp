@@ -150,10 +150,9 @@ void StepEnvelopes(const Song* song, Channel* channel, const Instrument* instrum
 }
 
 // The tracker keeps the tremolo's or tremor's offset until the volume is set
-// again, by anything other than those two.
-void HoldVolumeOffset(Channel* channel, const PatternCell* cell, bool volumeSet) {
-    bool offsetEffect = cell->effect == EffectTremolo || cell->effect == EffectTremor;
-    if (volumeSet && !offsetEffect) channel->volumeDelta = 0;
+// again; an offset those two made on this tick stays.
+void HoldVolumeOffset(Channel* channel, bool volumeSet, bool freshOffset) {
+    if (volumeSet && !freshOffset) channel->volumeDelta = 0;
     channel->heldVolumeDelta = channel->volumeDelta;
 }
 
@@ -246,7 +245,8 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
     std::int32_t loopRow = EffectFirstTick(song, channel, cell, instrument, sample, &before);
     bool volumeSet = namesInstrument || (cell->volume >= 0x10 && cell->volume <= 0x50) ||
                      cell->effect == EffectSetVolume;
-    if (held) HoldVolumeOffset(channel, cell, volumeSet || channel->volume != before.volume);
+    // Neither the tremolo nor the tremor runs on the first tick.
+    if (held) HoldVolumeOffset(channel, volumeSet || channel->volume != before.volume, false);
     AutoVibrato(song, channel, instrument);
     UpdateVoice(channel, sample, song);
     return loopRow;
@@ -267,7 +267,8 @@ void LaterTickOnChannel(Song* song, Channel* channel, const PatternCell* cell) {
     FadeOut(channel, instrument);
     VolumeColumnLaterTick(song, channel, cell->volume);
     EffectLaterTick(song, channel, cell, instrument, sample);
-    if (held) HoldVolumeOffset(channel, cell, channel->volume != volumeBefore);
+    bool freshOffset = cell->effect == EffectTremolo || cell->effect == EffectTremor;
+    if (held) HoldVolumeOffset(channel, channel->volume != volumeBefore, freshOffset);
     AutoVibrato(song, channel, instrument);
     UpdateVoice(channel, sample, song);
 }
