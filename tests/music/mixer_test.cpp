@@ -272,7 +272,7 @@ TEST_F(Mixer, VoicesAreSummed) {
     EXPECT_FLOAT_EQ(out[6], 300.0f);  // voice 64 is never mixed
 }
 
-// Many frames in one call take the mixer's four-at-a-time path, single
+// Many frames in one call take the mixer's several-at-a-time paths, single
 // frames its frame-by-frame one, and a silent voice only moves on: all three
 // must leave the voice in the same place, and the two audible ones must
 // give the same bits.
