@@ -128,8 +128,9 @@ struct Instrument {
 // one switch each. All off is the intro's playback, which every loaded song
 // starts with; SongSetPlaybackStyle sets them from a preset.
 struct PlaybackBehaviour {
-    // Panning 0 is left and 255 right, with the tracker's panning law and
-    // volume scale, instead of 255 fully left with linear gains.
+    // Panning 0 is left and 255 right, the two gains sum to the volume, which
+    // keeps its fraction, and they follow every tick once all channels have
+    // run, so a global volume change reaches every channel on its tick.
     bool trackerPanningAndVolume;
     // Volume changes and note starts ramp over 16 frames at 44100 Hz, not 128.
     bool shortVolumeRamps;
@@ -152,8 +153,9 @@ struct PlaybackBehaviour {
     bool trackerRetrigger;
     // Key off (Kxx) releases the note on tick xx rather than on the first tick.
     bool keyOffOnTick;
-    // A note delay of 0 plays the note at once; a delayed note without an
-    // instrument keeps the channel's volume and panning.
+    // A note delay of 0 plays the note at once; a delayed cell takes its
+    // instrument, volume column and key off on the delay tick, and without an
+    // instrument keeps the volume and panning but restarts the envelopes.
     bool trackerNoteDelay;
     // Note cut on tick 0 (EC0) cuts at once.
     bool noteCutOnFirstTick;
