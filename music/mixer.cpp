@@ -364,7 +364,10 @@ void MixVoice(Voice* voice, float* area, std::int32_t frameCount) {
 }
 
 void MixVoices(float* area, std::int32_t frameCount) {
-    for (int i = 0; i < kMixedVoices; ++i) MixVoice(&audioOutput.voices[i], area, frameCount);
+    // Most voices of a song are idle at any time: no call for them.
+    for (int i = 0; i < kMixedVoices; ++i) {
+        if (audioOutput.voices[i].sample) MixVoice(&audioOutput.voices[i], area, frameCount);
+    }
 }
 
 void ConvertBlock(std::int16_t* output, const float* area, std::int32_t frameCount) {
