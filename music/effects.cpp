@@ -53,9 +53,9 @@ std::int32_t SemitoneDelta(const Song* song, const Channel* channel, const Sampl
                            std::int32_t semitones) {
     if ((song->flags & 1) != 0) return semitones * 64;
     std::int32_t raised = channel->realNote + semitones;
-    bool rounded = song->behaviour.trackerAmigaTable;
-    return NotePeriod(static_cast<std::uint8_t>(raised), sample->finetune, rounded) -
-           NotePeriod(channel->realNote, sample->finetune, rounded);
+    bool trackerTable = song->behaviour.trackerPeriods;
+    return NotePeriod(static_cast<std::uint8_t>(raised), sample->finetune, trackerTable) -
+           NotePeriod(channel->realNote, sample->finetune, trackerTable);
 }
 
 // 0 the base note, 1 x semitones up, 2 y up. The tracker counts the ticks

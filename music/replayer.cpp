@@ -30,7 +30,7 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .heldVolumeOffsets = true,
     .releaseEndsSustainLoop = true,
     .trackerAutoVibrato = true,
-    .trackerAmigaTable = true,
+    .trackerPeriods = true,
     .trackerInstrumentNumbers = true,
     .separateFineVolumeMemories = true,
     .trackerMultiRetrigger = true,

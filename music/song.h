@@ -180,9 +180,10 @@ struct PlaybackBehaviour {
     // The auto-vibrato reads its position and sweep one tick on, and its
     // offset rounds toward zero.
     bool trackerAutoVibrato;
-    // The Amiga table's periods round to the nearest unit, and its C-4 sounds
-    // at 8363 Hz as in the linear table.
-    bool trackerAmigaTable;
+    // Periods as the tracker's tables give them: the finetune in sixteenths
+    // of a semitone, Amiga periods halved from the lowest octave's, and the
+    // Amiga C-4 at 8363 Hz as in the linear table.
+    bool trackerPeriods;
     // An instrument number the song does not have, without a note, is passed
     // over; beside a key off an instrument number resets only the volume and
     // panning.

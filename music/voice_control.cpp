@@ -227,18 +227,26 @@ void AutoVibrato(const Song* song, Channel* channel, const Instrument* instrumen
     channel->updateFlags |= UpdateFrequency;
 }
 
-std::int32_t AmigaPeriod(std::int32_t note, bool rounded) {
-    double period = 13.375 * std::pow(2.0, (132 - note) / 12.0);
-    return static_cast<std::int32_t>(rounded ? std::round(period) : period);
+std::int32_t AmigaPeriod(std::int32_t note, bool trackerTable) {
+    if (trackerTable && note >= 0) {
+        // The lowest octave's periods, which each octave up halves, dropping
+        // the remainder.
+        static constexpr std::int32_t kLowestOctave[12] = {27392, 25856, 24384, 23040, 21696, 20480,
+                                                           19328, 18240, 17216, 16256, 15360, 14496};
+        return kLowestOctave[note % 12] >> (note / 12);
+    }
+    return static_cast<std::int32_t>(13.375 * std::pow(2.0, (132 - note) / 12.0));
 }
 
-std::int32_t NotePeriod(std::uint8_t note, std::int8_t finetune, bool rounded) {
-    std::int32_t p0 = AmigaPeriod(note, rounded);
+std::int32_t NotePeriod(std::uint8_t note, std::int8_t finetune, bool trackerTable) {
+    // The tracker takes the finetune in sixteenths of a semitone.
+    if (trackerTable) finetune = static_cast<std::int8_t>((finetune >> 3) * 8);
+    std::int32_t p0 = AmigaPeriod(note, trackerTable);
     if (finetune < 0 && note != 0) {
-        std::int32_t p1 = AmigaPeriod(note - 1, rounded);
+        std::int32_t p1 = AmigaPeriod(note - 1, trackerTable);
         return p0 - ((p0 - p1) * -finetune) / 128;
     }
-    std::int32_t p1 = AmigaPeriod(note + 1, rounded);
+    std::int32_t p1 = AmigaPeriod(note + 1, trackerTable);
     return p0 + ((p1 - p0) * finetune) / 128;
 }
 
@@ -247,8 +255,11 @@ std::int32_t LinearPeriod(std::uint8_t note, std::int8_t finetune) {
 }
 
 std::int32_t SongNotePeriod(const Song* song, std::uint8_t note, std::int8_t finetune) {
+    bool tracker = song->behaviour.trackerPeriods;
+    // The tracker takes the finetune in sixteenths of a semitone.
+    if (tracker) finetune = static_cast<std::int8_t>((finetune >> 3) * 8);
     if ((song->flags & 1) != 0) return LinearPeriod(note, finetune);
-    return NotePeriod(note, finetune, song->behaviour.trackerAmigaTable);
+    return NotePeriod(note, finetune, tracker);
 }
 
 std::int64_t PeriodFrequency(const Song* song, std::int32_t period, std::int32_t periodDelta) {
@@ -261,7 +272,7 @@ std::int64_t PeriodFrequency(const Song* song, std::int32_t period, std::int32_t
     std::int64_t sum = std::int64_t{period} + periodDelta;
     if (sum == 0) return 0;
     // The tracker's C-4 (period 1712) sounds at 8363 Hz, as in the linear table.
-    return (song->behaviour.trackerAmigaTable ? 8363 * 1712 : 14317056) / sum;
+    return (song->behaviour.trackerPeriods ? 8363 * 1712 : 14317056) / sum;
 }
 
 void RefreshGains(const Song* song) {

@@ -574,6 +574,20 @@ xm::Module RetriggerDelayAndOffset() {
     return module;
 }
 
+// Sample finetunes across octaves, with arpeggio.
+xm::Module FinetuneAndTable(std::uint16_t flags) {
+    xm::Module module = Base(2, 16);
+    module.flags = flags;
+    module.instruments[0].samples[0].finetune = 20;
+    module.instruments[1].samples[0].finetune = -45;
+    for (int row = 0; row < 16; row += 2) {
+        At(module, row, 0) = {static_cast<std::uint8_t>(kC4 - 24 + 5 * row), 1, 0x20, 0, 0};
+        At(module, row + 1, 1) = {static_cast<std::uint8_t>(kC4 - 12 + 3 * row), 2, 0, EffectArpeggio, 0x37};
+    }
+    return module;
+}
+xm::Module FinetuneLinear() { return FinetuneAndTable(1); }
+
 }  // namespace
 
 const std::vector<Behaviour>& Behaviours() {
@@ -596,6 +610,7 @@ const std::vector<Behaviour>& Behaviours() {
         {"note_delay", NoteDelay},
         {"note_cut", NoteCut},
         {"finetune_for_one_note", FinetuneForOneNote},
+        {"finetune_linear_table", FinetuneLinear},
         {"global_volume", GlobalVolume},
         {"multi_retrigger", MultiRetrigger},
         {"tremolo", Tremolo},
