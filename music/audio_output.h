@@ -39,6 +39,9 @@ enum : std::uint8_t {
     UpdatePanning = 4,
     UpdateTrigger = 8,
     UpdateRewind = 32,
+    // The tracker's playback only: the volume or panning was set outright on
+    // this tick, not slid or enveloped, so the voice takes it over a short ramp.
+    UpdateVolumeSet = 16,
 };
 
 struct Channel {

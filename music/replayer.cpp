@@ -12,6 +12,7 @@ constexpr PlaybackBehaviour kIntroBehaviour{};
 constexpr PlaybackBehaviour kTrackerBehaviour{
     .trackerPanningAndVolume = true,
     .shortVolumeRamps = true,
+    .gainsRampOverTick = true,
     .volumeColumnPortamentoGlides = true,
     .volumeColumnSlidesSkipFirstTick = true,
     .trackerVibrato = true,
@@ -181,6 +182,28 @@ bool DelaysCell(const Song* song, const PatternCell* cell) {
            (cell->parameter >> 4) == ExtendedNoteDelay && (cell->parameter & 0x0F) != 0;
 }
 
+// Whether the cell sets the volume or panning outright on this tick, rather
+// than sliding it: the tracker's voices then take it over a short ramp.
+bool SetsOutright(const Song* song, const PatternCell* cell) {
+    std::uint8_t x = cell->parameter >> 4;
+    std::uint8_t y = cell->parameter & 0x0F;
+    if (song->tick == 0) {
+        if (cell->note == 255 || (cell->volume >> 4) == VolumeSetPanning) return true;
+        if (cell->effect == EffectSetVolume || cell->effect == EffectSetPanning) return true;
+        if (cell->effect == EffectExtended && x == ExtendedCoarsePanning) return true;
+    }
+    switch (cell->effect) {
+        case EffectTremor:
+            return true;
+        case EffectKeyOff:
+            return song->tick == cell->parameter;
+        case EffectExtended:
+            return (x == ExtendedNoteCut || x == ExtendedNoteDelay) && song->tick == y;
+        default:
+            return false;
+    }
+}
+
 // Whether a cell's note is played: the tracker leaves out notes that the
 // sample's relative note takes outside 0..119.
 bool PlaysNote(const Song* song, const PatternCell* cell, const Sample* sample) {
@@ -247,6 +270,7 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
                      cell->effect == EffectSetVolume;
     // Neither the tremolo nor the tremor runs on the first tick.
     if (held) HoldVolumeOffset(channel, volumeSet || channel->volume != before.volume, false);
+    if (volumeSet || SetsOutright(song, cell)) channel->updateFlags |= UpdateVolumeSet;
     AutoVibrato(song, channel, instrument);
     UpdateVoice(channel, sample, song);
     return loopRow;
@@ -269,6 +293,7 @@ void LaterTickOnChannel(Song* song, Channel* channel, const PatternCell* cell) {
     EffectLaterTick(song, channel, cell, instrument, sample);
     bool freshOffset = cell->effect == EffectTremolo || cell->effect == EffectTremor;
     if (held) HoldVolumeOffset(channel, channel->volume != volumeBefore, freshOffset);
+    if (SetsOutright(song, cell)) channel->updateFlags |= UpdateVolumeSet;
     AutoVibrato(song, channel, instrument);
     UpdateVoice(channel, sample, song);
 }
@@ -285,6 +310,12 @@ std::int32_t ProcessRow(Song* song) {
         std::int32_t asked = RowOnChannel(song, &audioOutput.channels[c], CellOf(row, c));
         // The highest-numbered channel that asks for a loop decides.
         if (asked >= 0) loopRow = asked;
+    }
+    // A global volume set outright reaches every channel outright.
+    for (std::int32_t c = 0; c < channels; ++c) {
+        if (CellOf(row, c)->effect != EffectGlobalVolume) continue;
+        for (std::int32_t d = 0; d < channels; ++d) audioOutput.channels[d].updateFlags |= UpdateVolumeSet;
+        break;
     }
     RefreshGains(song);
     return loopRow;

@@ -134,6 +134,10 @@ struct PlaybackBehaviour {
     bool trackerPanningAndVolume;
     // Volume changes and note starts ramp over 16 frames at 44100 Hz, not 128.
     bool shortVolumeRamps;
+    // What the envelopes, the fade-out and the slides change ramps over the
+    // whole next tick; only what is set outright (a note, a volume or
+    // panning, a cut, a key off, the tremor) takes the short ramp.
+    bool gainsRampOverTick;
     // A volume-column tone portamento keeps the note, the instrument and the
     // voice, as effect 3 does, instead of jumping to the new note.
     bool volumeColumnPortamentoGlides;

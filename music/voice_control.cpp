@@ -64,6 +64,19 @@ void SetTrackerGains(Voice* voice, float volume, std::int32_t panning) {
 
 // A voice still busy with the previous note is left to fade out; the new note
 // takes the other voice of the pair, starting from the old voice's settings.
+// The tracker moves a voice to gains that its envelopes, fade-out and slides
+// change over the whole of the next tick, from where its gains are now: the
+// ramp is set up here, in the mixer's terms, so that the mixer goes on with it.
+void RampOverTick(Voice* voice, std::int32_t frames) {
+    if (frames < 1) return;
+    voice->seenLeftGain = voice->leftGain;
+    voice->seenRightGain = voice->rightGain;
+    const float perFrame = (1.0f / 255.0f) / static_cast<float>(frames);
+    voice->rampDeltaLeft = static_cast<float>(voice->leftGain - voice->rampLeft / 256) * perFrame;
+    voice->rampDeltaRight = static_cast<float>(voice->rightGain - voice->rampRight / 256) * perFrame;
+    voice->rampFramesLeft = voice->rampDeltaLeft != 0.0f || voice->rampDeltaRight != 0.0f ? frames : 0;
+}
+
 // A start offset at or past the end restarts the note from its beginning, or
 // with silentPastEnd leaves the new voice idle.
 Voice* StartNote(Channel* channel, Voice* voice, Sample* sample, bool silentPastEnd) {
@@ -280,8 +293,14 @@ void RefreshGains(const Song* song) {
     std::int32_t channels = PlayedChannelCount(song);
     for (std::int32_t c = 0; c < channels; ++c) {
         Channel* channel = &audioOutput.channels[c];
-        if (channel->voice == nullptr) continue;
-        SetTrackerGains(channel->voice, ChannelVolume(channel, song), ChannelPanning(channel));
+        Voice* voice = channel->voice;
+        if (voice == nullptr) continue;
+        SetTrackerGains(voice, ChannelVolume(channel, song), ChannelPanning(channel));
+        bool outright = (channel->updateFlags & (UpdateTrigger | UpdateVolumeSet)) != 0;
+        bool changed = voice->leftGain != voice->seenLeftGain || voice->rightGain != voice->seenRightGain;
+        if (song->behaviour.gainsRampOverTick && changed && !outright && voice->sample != nullptr) {
+            RampOverTick(voice, song->framesPerTick);
+        }
     }
 }
 
