@@ -204,6 +204,15 @@ bool SetsOutright(const Song* song, const PatternCell* cell) {
     }
 }
 
+// Whether the tracker restarts the envelopes on this later tick: a delayed
+// note's tick, or a retrigger's.
+bool RestartsEnvelopesNow(const Song* song, const PatternCell* cell) {
+    std::uint8_t y = cell->parameter & 0x0F;
+    if (DelaysCell(song, cell)) return song->tick == y;
+    bool retrigger = cell->effect == EffectExtended && (cell->parameter >> 4) == ExtendedRetrigger;
+    return song->behaviour.trackerRetrigger && retrigger && y != 0 && song->tick % y == 0;
+}
+
 // Whether a cell's note is played: the tracker leaves out notes that the
 // sample's relative note takes outside 0..119.
 bool PlaysNote(const Song* song, const PatternCell* cell, const Sample* sample) {
@@ -291,6 +300,9 @@ void LaterTickOnChannel(Song* song, Channel* channel, const PatternCell* cell) {
     FadeOut(channel, instrument);
     VolumeColumnLaterTick(song, channel, cell->volume);
     EffectLaterTick(song, channel, cell, instrument, sample);
+    // Envelopes restarted by a delayed note or a retrigger step on that tick,
+    // as a row's new note's do.
+    if (RestartsEnvelopesNow(song, cell)) StepEnvelopes(song, channel, instrument);
     bool freshOffset = cell->effect == EffectTremolo || cell->effect == EffectTremor;
     if (held) HoldVolumeOffset(channel, channel->volume != volumeBefore, freshOffset);
     if (SetsOutright(song, cell)) channel->updateFlags |= UpdateVolumeSet;
