@@ -136,7 +136,8 @@ struct PlaybackBehaviour {
     bool shortVolumeRamps;
     // What the envelopes, the fade-out and the slides change ramps over the
     // whole next tick; only what is set outright (a note, a volume or
-    // panning, a cut, a key off, the tremor) takes the short ramp.
+    // panning, a cut, a key off, the tremor), or what a silent voice starts
+    // from, takes the short ramp.
     bool gainsRampOverTick;
     // A volume-column tone portamento keeps the note, the instrument and the
     // voice, as effect 3 does, instead of jumping to the new note.

@@ -298,6 +298,8 @@ void RefreshGains(const Song* song) {
         SetTrackerGains(voice, ChannelVolume(channel, song), ChannelPanning(channel));
         bool outright = (channel->updateFlags & (UpdateTrigger | UpdateVolumeSet)) != 0;
         bool changed = voice->leftGain != voice->seenLeftGain || voice->rightGain != voice->seenRightGain;
+        // From silence the voice comes in over the short ramp.
+        if (voice->rampLeft == 0 && voice->rampRight == 0) outright = true;
         if (song->behaviour.gainsRampOverTick && changed && !outright && voice->sample != nullptr) {
             RampOverTick(voice, song->framesPerTick);
         }
