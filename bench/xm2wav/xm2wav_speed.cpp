@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "tests/replayer/test_modules.h"
+#include "tests/support/programs.h"
 #include "tools/xmwriter/xm_writer.h"
 
 namespace {
@@ -24,27 +25,6 @@ namespace {
 constexpr int kRuns = 7;
 constexpr int kRate = 44100;
 constexpr int kBusyOrders = 40;
-
-std::string TempDir() {
-    const char* dir = std::getenv("TMPDIR");
-    return std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp") + "/";
-}
-
-// The program's path if it is on PATH, or an empty string.
-std::string FindProgram(const std::string& name) {
-    const char* path = std::getenv("PATH");
-    if (path == nullptr) return "";
-    std::string list = path;
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        std::size_t end = list.find(':', start);
-        if (end == std::string::npos) end = list.size();
-        std::string candidate = list.substr(start, end - start) + "/" + name;
-        if (end > start && access(candidate.c_str(), X_OK) == 0) return candidate;
-        start = end + 1;
-    }
-    return "";
-}
 
 struct Run {
     bool ok;

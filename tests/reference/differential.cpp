@@ -9,28 +9,10 @@
 #include <fstream>
 #include <iterator>
 
+#include "tests/support/programs.h"
+
 namespace reference {
 namespace {
-
-std::string TempDir() {
-    const char* dir = std::getenv("TMPDIR");
-    return std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp") + "/";
-}
-
-std::string FindProgram(const std::string& name) {
-    const char* path = std::getenv("PATH");
-    if (path == nullptr) return "";
-    std::string list = path;
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        std::size_t end = list.find(':', start);
-        if (end == std::string::npos) end = list.size();
-        std::string candidate = list.substr(start, end - start) + "/" + name;
-        if (end > start && access(candidate.c_str(), X_OK) == 0) return candidate;
-        start = end + 1;
-    }
-    return "";
-}
 
 std::uint32_t Little32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
     return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
