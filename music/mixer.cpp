@@ -1,22 +1,12 @@
 // The voice mixer: interpolated, looped, ramped voices summed into a block's
 // float area, and the float area converted to 16-bit.
 #include <cmath>
-#include <cstring>
-
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#endif
-#if defined(__GNUC__) && defined(__x86_64__)
-#include <immintrin.h>
-#endif
 
 #include "music/audio_output.h"
+#include "music/mixer_kernels.h"
 
 namespace {
 
-// 0.9998941 x 2^-31 (bit pattern 2FFFF910): maps the fraction, shifted right
-// by one, to a weight just below 1.
-constexpr float kInterpolationScale = 4.656119934e-10f;
 constexpr float kGainScale = 1.0f / 255.0f;
 constexpr float kRampUnit = 1.0f / 256.0f;
 
@@ -42,125 +32,11 @@ inline float Interpolate(const std::int16_t* data, Fixed position) {
     return s0 + (s1 - s0) * w;
 }
 
-// The frame at the position and the next, as one 32-bit word.
-inline std::int32_t FramePair(const std::int16_t* data, Fixed position) {
-    std::int32_t pair;
-    std::memcpy(&pair, data + (position >> 32), sizeof pair);
-    return pair;
-}
-
-#if defined(__SSE2__) || defined(_M_X64)
-// Four frames at a time: the whole frames are read as scalars, the fractions
-// advance in 32-bit lanes (their carry goes only into the whole part), and
-// every float value is the one the frame-by-frame code computes, to the bit.
-struct Quad {
-    __m128i fraction;
-    __m128i fractionStep;
-};
-
-inline Quad QuadStart(Fixed position, Fixed delta) {
-    const auto f = static_cast<std::uint32_t>(position);
-    const auto d = static_cast<std::uint32_t>(delta);
-    return {_mm_setr_epi32(static_cast<int>(f), static_cast<int>(f + d), static_cast<int>(f + 2 * d),
-                           static_cast<int>(f + 3 * d)),
-            _mm_set1_epi32(static_cast<int>(4 * d))};
-}
-
-// Interpolates the four frames from the position on and moves it past them.
-inline __m128 Interpolate4(const std::int16_t* data, Fixed* position, Fixed delta, Quad* q) {
-    // Each 32-bit read holds the frame and the next, put together in
-    // registers: four stores read back as one would wait for the stores.
-    const Fixed at = *position;
-    const __m128i both = _mm_setr_epi32(FramePair(data, at), FramePair(data, at + delta),
-                                        FramePair(data, at + 2 * delta), FramePair(data, at + 3 * delta));
-    *position = at + 4 * delta;
-    // Multiply-adds of the two 16-bit halves give the frame (1, 0) and the
-    // difference to the next (-1, 1); a difference of two 16-bit values is
-    // exact as a float, so this is the scalar s1 - s0 to the bit.
-    const __m128 s0 = _mm_cvtepi32_ps(_mm_madd_epi16(both, _mm_set1_epi32(0x00000001)));
-    const __m128 d = _mm_cvtepi32_ps(_mm_madd_epi16(both, _mm_set1_epi32(0x0001FFFF)));
-    const __m128 w =
-        _mm_mul_ps(_mm_cvtepi32_ps(_mm_srli_epi32(q->fraction, 1)), _mm_set1_ps(kInterpolationScale));
-    q->fraction = _mm_add_epi32(q->fraction, q->fractionStep);
-    return _mm_add_ps(s0, _mm_mul_ps(d, w));
-}
-
-// out[0..7] += the four values, each times the left and the right gain.
-inline void Add4(float* out, __m128 v, __m128 left, __m128 right) {
-    const __m128 l = _mm_mul_ps(v, left);
-    const __m128 r = _mm_mul_ps(v, right);
-    _mm_storeu_ps(out, _mm_add_ps(_mm_loadu_ps(out), _mm_unpacklo_ps(l, r)));
-    _mm_storeu_ps(out + 4, _mm_add_ps(_mm_loadu_ps(out + 4), _mm_unpackhi_ps(l, r)));
-}
-#endif
-
-#if defined(__GNUC__) && defined(__x86_64__)
-// Eight frames at a time where the processor has AVX2 (the build assumes
-// only SSE2): the same operations on wider registers, so the same bits.
-bool HasAvx2() {
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
-
-__attribute__((target("avx2"))) std::int32_t MixConstant8(const std::int16_t* data, Fixed* position, Fixed delta,
-                                                          float* out, std::int32_t count, float gl, float gr) {
-    Fixed at = *position;
-    const auto f = static_cast<std::uint32_t>(at);
-    const auto d = static_cast<std::uint32_t>(delta);
-    __m256i fraction = _mm256_setr_epi32(static_cast<int>(f), static_cast<int>(f + d), static_cast<int>(f + 2 * d),
-                                         static_cast<int>(f + 3 * d), static_cast<int>(f + 4 * d),
-                                         static_cast<int>(f + 5 * d), static_cast<int>(f + 6 * d),
-                                         static_cast<int>(f + 7 * d));
-    const __m256i fractionStep = _mm256_set1_epi32(static_cast<int>(8 * d));
-    const __m256 left = _mm256_set1_ps(gl);
-    const __m256 right = _mm256_set1_ps(gr);
-    std::int32_t k = 0;
-    for (; k + 8 <= count; k += 8) {
-        const __m256i both = _mm256_setr_epi32(
-            FramePair(data, at), FramePair(data, at + delta), FramePair(data, at + 2 * delta),
-            FramePair(data, at + 3 * delta), FramePair(data, at + 4 * delta), FramePair(data, at + 5 * delta),
-            FramePair(data, at + 6 * delta), FramePair(data, at + 7 * delta));
-        at += 8 * delta;
-        const __m256 s0 = _mm256_cvtepi32_ps(_mm256_madd_epi16(both, _mm256_set1_epi32(0x00000001)));
-        const __m256 dd = _mm256_cvtepi32_ps(_mm256_madd_epi16(both, _mm256_set1_epi32(0x0001FFFF)));
-        const __m256 w =
-            _mm256_mul_ps(_mm256_cvtepi32_ps(_mm256_srli_epi32(fraction, 1)), _mm256_set1_ps(kInterpolationScale));
-        fraction = _mm256_add_epi32(fraction, fractionStep);
-        const __m256 v = _mm256_add_ps(s0, _mm256_mul_ps(dd, w));
-        const __m256 l = _mm256_mul_ps(v, left);
-        const __m256 r = _mm256_mul_ps(v, right);
-        const __m256 low = _mm256_unpacklo_ps(l, r);   // frames 0, 1 | 4, 5
-        const __m256 high = _mm256_unpackhi_ps(l, r);  // frames 2, 3 | 6, 7
-        _mm256_storeu_ps(out, _mm256_add_ps(_mm256_loadu_ps(out), _mm256_permute2f128_ps(low, high, 0x20)));
-        _mm256_storeu_ps(out + 8, _mm256_add_ps(_mm256_loadu_ps(out + 8), _mm256_permute2f128_ps(low, high, 0x31)));
-        out += 16;
-    }
-    *position = at;
-    return k;
-}
-#endif
-
 void MixConstant(Pass& p, float* out, std::int32_t count, float gl, float gr) {
     const Fixed delta = Delta(p);
     Fixed position = p.position;
-    std::int32_t k = 0;
-#if defined(__GNUC__) && defined(__x86_64__)
-    if (count >= 8 && HasAvx2()) {
-        k = MixConstant8(p.data, &position, delta, out, count, gl, gr);
-        out += std::size_t{2} * static_cast<std::size_t>(k);
-    }
-#endif
-#if defined(__SSE2__) || defined(_M_X64)
-    if (count - k >= 4) {
-        Quad q = QuadStart(position, delta);
-        const __m128 left = _mm_set1_ps(gl);
-        const __m128 right = _mm_set1_ps(gr);
-        for (; k + 4 <= count; k += 4) {
-            Add4(out, Interpolate4(p.data, &position, delta, &q), left, right);
-            out += 8;
-        }
-    }
-#endif
+    std::int32_t k = MixConstantWide(p.data, &position, delta, out, count, gl, gr);
+    out += std::size_t{2} * static_cast<std::size_t>(k);
     for (; k < count; ++k) {
         const float v = Interpolate(p.data, position);
         position += delta;
@@ -178,24 +54,8 @@ void MixRamped(Pass& p, float* out, std::int32_t count, float* gl, float* gr, fl
     Fixed position = p.position;
     float left = *gl;
     float right = *gr;
-    std::int32_t k = 0;
-#if defined(__SSE2__) || defined(_M_X64)
-    if (count >= 4) {
-        Quad q = QuadStart(position, delta);
-        for (; k + 4 <= count; k += 4) {
-            float lefts[4];
-            float rights[4];
-            for (int j = 0; j < 4; ++j) {
-                lefts[j] = left;
-                rights[j] = right;
-                left += dl;
-                right += dr;
-            }
-            Add4(out, Interpolate4(p.data, &position, delta, &q), _mm_loadu_ps(lefts), _mm_loadu_ps(rights));
-            out += 8;
-        }
-    }
-#endif
+    std::int32_t k = MixRampedWide(p.data, &position, delta, out, count, &left, &right, dl, dr);
+    out += std::size_t{2} * static_cast<std::size_t>(k);
     for (; k < count; ++k) {
         const float v = Interpolate(p.data, position);
         position += delta;
@@ -372,19 +232,7 @@ void MixVoices(float* area, std::int32_t frameCount) {
 
 void ConvertBlock(std::int16_t* output, const float* area, std::int32_t frameCount) {
     const std::int32_t values = frameCount * 2;
-    std::int32_t i = 0;
-#if defined(__SSE2__) || defined(_M_X64)
-    // Clamped first, then rounded in the current (nearest-even) mode as lrint
-    // rounds: the same value for every finite input.
-    const __m128 highest = _mm_set1_ps(32767.0f);
-    const __m128 lowest = _mm_set1_ps(-32768.0f);
-    for (; i + 8 <= values; i += 8) {
-        const __m128 a = _mm_min_ps(_mm_max_ps(_mm_loadu_ps(area + i), lowest), highest);
-        const __m128 b = _mm_min_ps(_mm_max_ps(_mm_loadu_ps(area + i + 4), lowest), highest);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(output + i),
-                         _mm_packs_epi32(_mm_cvtps_epi32(a), _mm_cvtps_epi32(b)));
-    }
-#endif
+    std::int32_t i = 2 * ConvertWide(output, area, frameCount);
     for (; i < values; ++i) {
         const float x = area[i];
         // Clipped before rounding, which gives the same result for every
