@@ -1,6 +1,8 @@
 // The output record, opening and closing the device, and the tempo.
 #include "music/audio_output.h"
 
+#include "music/song_file.h"
+
 #include <cstdlib>
 
 AudioOutput audioOutput{};

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "music/replayer.h"
+#include "music/song_file.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "music/song.h"
+#include "music/song_file.h"
 
 FileStream* FileStreamOpen(const char* name) {
     if (!FileOpsInstalled()) return nullptr;

@@ -5,6 +5,7 @@
 
 #include "music/embedded_song.h"
 #include "music/song.h"
+#include "music/song_file.h"
 
 namespace {
 

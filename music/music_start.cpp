@@ -3,6 +3,7 @@
 
 #include "music/audio_output.h"
 #include "music/embedded_song.h"
+#include "music/song_file.h"
 
 void MusicStart(Song** songSlot) {
     if (!songSlot) return;

@@ -3,6 +3,7 @@
 #include "music/replayer.h"
 
 #include "music/player.h"
+#include "music/song_file.h"
 
 namespace {
 

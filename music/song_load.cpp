@@ -12,6 +12,7 @@
 #include "music/file_stream.h"
 #include "music/load_report.h"
 #include "music/song.h"
+#include "music/song_file.h"
 
 Sample emptySample{};
 Instrument emptyInstrument{};

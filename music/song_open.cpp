@@ -7,6 +7,7 @@
 #include "music/embedded_song.h"
 #include "music/load_report.h"
 #include "music/player.h"
+#include "music/song_file.h"
 
 namespace {
 

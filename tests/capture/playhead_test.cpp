@@ -8,6 +8,7 @@
 
 #include "music/audio_output.h"
 #include "music/song.h"
+#include "music/song_file.h"
 #include "tests/replayer/test_modules.h"
 #include "tools/capture/playhead.h"
 

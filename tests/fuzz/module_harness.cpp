@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "music/audio_output.h"
+#include "music/song_file.h"
 #include "music/waveout/offline.h"
 #include "scene/pattern_lookup.h"
 

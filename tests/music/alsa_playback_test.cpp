@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "music/audio_output.h"
+#include "music/song_file.h"
 
 namespace {
 

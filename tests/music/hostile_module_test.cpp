@@ -9,6 +9,7 @@
 #include <random>
 
 #include "music/player.h"
+#include "music/song_file.h"
 #include "music/waveout/offline.h"
 #include "tests/music/music_test_support.h"
 

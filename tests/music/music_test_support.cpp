@@ -1,5 +1,6 @@
 #include "tests/music/music_test_support.h"
 
+#include "music/song_file.h"
 #include "music/waveout/offline.h"
 
 namespace music_test {

@@ -6,6 +6,7 @@
 
 #include "music/audio_output.h"
 #include "music/song.h"
+#include "music/song_file.h"
 #include "tools/xmwriter/xm_writer.h"
 
 namespace music_test {

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "music/embedded_song.h"
+#include "music/song_file.h"
 #include "music/waveout/offline.h"
 #include "tests/music/music_test_support.h"
 

@@ -9,6 +9,7 @@
 #include "music/audio_output.h"
 #include "music/embedded_song.h"
 #include "music/song.h"
+#include "music/song_file.h"
 #include "music/waveout/offline.h"
 
 namespace {
