@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "music/player.h"
 #include "tests/fuzz/module_harness.h"
 
 namespace {
