@@ -41,12 +41,6 @@ xm::Sample Hit() {
     return sample;
 }
 
-xm::Instrument InstrumentOf(const xm::Sample& sample) {
-    xm::Instrument instrument;
-    instrument.samples.push_back(sample);
-    return instrument;
-}
-
 // One pattern, linear frequency table, speed 6 at 125 BPM, a tone instrument
 // (1) and a hit instrument (2).
 xm::Module Base(int channels, int rows) {
@@ -60,7 +54,7 @@ xm::Module Base(int channels, int rows) {
     pattern.rows = rows;
     pattern.cells.resize(static_cast<std::size_t>(rows * channels));
     module.patterns.push_back(pattern);
-    module.instruments = {InstrumentOf(Tone()), InstrumentOf(Hit())};
+    module.instruments = {xm::InstrumentOf({Tone()}), xm::InstrumentOf({Hit()})};
     return module;
 }
 
@@ -96,7 +90,7 @@ xm::Module TickLength() {
 // A tone with a volume envelope whose loop ends at its sustain point, a
 // panning envelope, an auto-vibrato and a fade-out; instrument 3.
 xm::Instrument EnvelopedTone() {
-    xm::Instrument instrument = InstrumentOf(Tone());
+    xm::Instrument instrument = xm::InstrumentOf({Tone()});
     instrument.volumeEnvelope.points = {{0, 64}, {8, 24}, {16, 44}, {40, 8}};
     instrument.volumeEnvelope.type = 1 | 2 | 4;
     instrument.volumeEnvelope.sustain = 2;
