@@ -139,12 +139,13 @@ int main(int argc, char** argv) {
     int index = 0;
     Move move = Move::Next;
     while (index >= 0 && index < count && !Interrupted()) {
-        const std::string& file = options.files[static_cast<std::size_t>(index)];
-        Song* song = failed[static_cast<std::size_t>(index)] ? nullptr : SongLoadFile(file.c_str());
+        const auto slot = static_cast<std::size_t>(index);
+        const std::string& file = options.files[slot];
+        Song* song = failed[slot] ? nullptr : SongLoadFile(file.c_str());
         if (!song) {
-            if (!failed[static_cast<std::size_t>(index)]) {
+            if (!failed[slot]) {
                 std::fprintf(stderr, "quillon-play: '%s': %s\n", file.c_str(), SongLoadError());
-                failed[static_cast<std::size_t>(index)] = true;
+                failed[slot] = true;
                 anyFailed = true;
             }
             // Going back past the first file turns forward again.
