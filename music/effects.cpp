@@ -24,6 +24,17 @@ std::int32_t AtLeast(std::int32_t value, std::int32_t limit) {
     return value < limit ? limit : value;
 }
 
+// The volume moved by a slide's step, held to 0..64.
+void RaiseVolume(Channel* channel, std::int32_t step) {
+    channel->volume = AtMost(channel->volume + step, 64);
+    channel->updateFlags |= UpdateVolume;
+}
+
+void LowerVolume(Channel* channel, std::int32_t step) {
+    channel->volume = AtLeast(channel->volume - step, 0);
+    channel->updateFlags |= UpdateVolume;
+}
+
 // The vibrato and tremolo waves over positions -32..31, 0..255 in size.
 std::int32_t WaveValue(std::int32_t waveform, std::int32_t position) {
     switch (waveform) {
@@ -199,14 +210,12 @@ std::int32_t ExtendedFirstTick(Song* song, Channel* channel, const PatternCell* 
             std::uint8_t* memory = song->behaviour.separateFineVolumeMemories ? &channel->fineVolumeUpMemory
                                                                                : &channel->fineVolumeSlideMemory;
             if (y != 0) *memory = y;
-            channel->volume = AtMost(channel->volume + *memory, 64);
-            channel->updateFlags |= UpdateVolume;
+            RaiseVolume(channel, *memory);
             break;
         }
         case ExtendedFineVolumeDown:
             if (y != 0) channel->fineVolumeSlideMemory = y;
-            channel->volume = AtLeast(channel->volume - channel->fineVolumeSlideMemory, 0);
-            channel->updateFlags |= UpdateVolume;
+            LowerVolume(channel, channel->fineVolumeSlideMemory);
             break;
         case ExtendedRetrigger:
             // E90 restarts a note that is not new on the first tick.
@@ -453,12 +462,10 @@ void VolumeColumnSlide(const Song* song, Channel* channel, std::uint8_t value) {
     std::int32_t panningStep = 0;
     switch (value >> 4) {
         case VolumeSlideDown:
-            channel->volume = AtLeast(channel->volume - y, 0);
-            channel->updateFlags |= UpdateVolume;
+            LowerVolume(channel, y);
             return;
         case VolumeSlideUp:
-            channel->volume = AtMost(channel->volume + y, 64);
-            channel->updateFlags |= UpdateVolume;
+            RaiseVolume(channel, y);
             return;
         case VolumePanningSlideLeft:
             panningStep = -y;
@@ -495,12 +502,10 @@ void VolumeColumnFirstTick(const Song* song, Channel* channel, std::uint8_t valu
     }
     switch (value >> 4) {
         case VolumeFineDown:
-            channel->volume = AtLeast(channel->volume - y, 0);
-            channel->updateFlags |= UpdateVolume;
+            LowerVolume(channel, y);
             break;
         case VolumeFineUp:
-            channel->volume = AtMost(channel->volume + y, 64);
-            channel->updateFlags |= UpdateVolume;
+            RaiseVolume(channel, y);
             break;
         case VolumeVibratoSpeed:
             if (y != 0 || !song->behaviour.trackerVibrato) channel->vibratoSpeed = y;

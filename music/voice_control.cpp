@@ -269,10 +269,10 @@ std::int32_t LinearPeriod(std::uint8_t note, std::int8_t finetune) {
 
 std::int32_t SongNotePeriod(const Song* song, std::uint8_t note, std::int8_t finetune) {
     bool tracker = song->behaviour.trackerPeriods;
-    // The tracker takes the finetune in sixteenths of a semitone.
+    if ((song->flags & 1) == 0) return NotePeriod(note, finetune, tracker);
+    // The tracker takes the finetune in sixteenths of a semitone, as NotePeriod does.
     if (tracker) finetune = static_cast<std::int8_t>((finetune >> 3) * 8);
-    if ((song->flags & 1) != 0) return LinearPeriod(note, finetune);
-    return NotePeriod(note, finetune, tracker);
+    return LinearPeriod(note, finetune);
 }
 
 std::int64_t PeriodFrequency(const Song* song, std::int32_t period, std::int32_t periodDelta) {
