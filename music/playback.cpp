@@ -51,8 +51,6 @@ bool AllocateRing() {
     return true;
 }
 
-}  // namespace
-
 void StartMixingThread() {
     AudioOutput& a = audioOutput;
     a.stopRequested = 0;
@@ -68,6 +66,8 @@ void StartMixingThread() {
         a.threadFinished = 1;
     }
 }
+
+}  // namespace
 
 // Called at the frame where each tick begins, before the tick runs: the row a
 // tick 0 is about to enter shows in nextOrder, so the first order entered a
@@ -181,15 +181,20 @@ int SongPlay(Song* song) {
         return 0;
     }
     a.waveHeader = WaveOutBuffer{a.outputBuffer, static_cast<std::uint32_t>(a.ringFrames) * 4u, false};
+    ResetPassWatch();
+    PrimeRing();
+    return 1;
+}
+
+void PrimeRing() {
+    AudioOutput& a = audioOutput;
     WaveOutPrepare(a.device, &a.waveHeader);
     a.fillIndex = 0;
-    ResetPassWatch();
     do {
         FillBlock();
     } while (a.fillIndex != 0);
     WaveOutWriteLooping(a.device, &a.waveHeader);
     StartMixingThread();
-    return 1;
 }
 
 int SongStop(Song* song) {

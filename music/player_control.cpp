@@ -71,13 +71,7 @@ void RefillRing(std::int64_t heard) {
     a.lastDeviceBytes = 0;
     a.heardIndex = 0;
     a.paused = false;
-    WaveOutPrepare(a.device, &a.waveHeader);
-    a.fillIndex = 0;
-    do {
-        FillBlock();
-    } while (a.fillIndex != 0);
-    WaveOutWriteLooping(a.device, &a.waveHeader);
-    StartMixingThread();
+    PrimeRing();
 }
 
 }  // namespace
