@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "bench/bench_runner.h"
-#include "music/embedded_song.h"
+#include "music/format/embedded_song.h"
 #include "music/player.h"
 
 int main(int argc, char** argv) {

@@ -1,9 +1,9 @@
 // The music start-up: memory file, output, and the embedded song.
 #include <cstdio>
 
-#include "music/audio_output.h"
-#include "music/embedded_song.h"
-#include "music/song_file.h"
+#include "music/output/audio_output.h"
+#include "music/format/embedded_song.h"
+#include "music/format/song_file.h"
 
 void MusicStart(Song** songSlot) {
     if (!songSlot) return;

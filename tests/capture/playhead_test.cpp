@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "music/audio_output.h"
+#include "music/output/audio_output.h"
 #include "music/song.h"
-#include "music/song_file.h"
+#include "music/format/song_file.h"
 #include "tests/replayer/test_modules.h"
 #include "tools/capture/playhead.h"
 

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <string>
 
-#include "music/embedded_song.h"
+#include "music/format/embedded_song.h"
 #include "tests/fuzz/seed_modules.h"
 
 namespace {

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "music/audio_output.h"
-#include "music/song_file.h"
-#include "music/waveout/offline.h"
+#include "music/output/audio_output.h"
+#include "music/format/song_file.h"
+#include "music/output/waveout/offline.h"
 #include "scene/pattern_lookup.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "music/audio_output.h"
-#include "music/waveout/offline.h"
+#include "music/output/audio_output.h"
+#include "music/output/waveout/offline.h"
 #include "tests/fuzz/module_harness.h"
 #include "tests/fuzz/seed_modules.h"
 

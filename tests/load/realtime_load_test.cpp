@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "music/audio_output.h"
-#include "music/waveout/alsa.h"
+#include "music/output/audio_output.h"
+#include "music/output/waveout/alsa.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <memory>
 #include <vector>
 
-#include "music/audio_output.h"
-#include "music/embedded_song.h"
+#include "music/output/audio_output.h"
+#include "music/format/embedded_song.h"
 #include "tests/fuzz/module_harness.h"
 #include "tests/longrun/song_layout.h"
 

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <deque>
 
-#include "music/audio_output.h"
-#include "music/embedded_song.h"
-#include "music/waveout/offline.h"
+#include "music/output/audio_output.h"
+#include "music/format/embedded_song.h"
+#include "music/output/waveout/offline.h"
 #include "tests/fuzz/module_harness.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <thread>
 
-#include "music/audio_output.h"
-#include "music/song_file.h"
+#include "music/output/audio_output.h"
+#include "music/format/song_file.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <random>
 
 #include "music/player.h"
-#include "music/song_file.h"
-#include "music/waveout/offline.h"
+#include "music/format/song_file.h"
+#include "music/output/waveout/offline.h"
 #include "tests/music/music_test_support.h"
 
 using namespace music_test;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "music/player.h"
-#include "music/song_file.h"
+#include "music/format/song_file.h"
 #include "tests/music/music_test_support.h"
 
 using namespace music_test;

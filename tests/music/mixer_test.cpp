@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "music/song_file.h"
+#include "music/format/song_file.h"
 #include "tests/music/music_test_support.h"
 
 using namespace music_test;

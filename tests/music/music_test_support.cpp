@@ -1,7 +1,7 @@
 #include "tests/music/music_test_support.h"
 
-#include "music/song_file.h"
-#include "music/waveout/offline.h"
+#include "music/format/song_file.h"
+#include "music/output/waveout/offline.h"
 
 namespace music_test {
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "music/audio_output.h"
+#include "music/output/audio_output.h"
 #include "music/song.h"
-#include "music/song_file.h"
+#include "music/format/song_file.h"
 #include "tools/xmwriter/xm_writer.h"
 
 namespace music_test {

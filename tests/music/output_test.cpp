@@ -6,9 +6,9 @@
 #include <chrono>
 #include <thread>
 
-#include "music/embedded_song.h"
-#include "music/song_file.h"
-#include "music/waveout/offline.h"
+#include "music/format/embedded_song.h"
+#include "music/format/song_file.h"
+#include "music/output/waveout/offline.h"
 #include "tests/music/music_test_support.h"
 
 using namespace music_test;

@@ -1,6 +1,6 @@
 #include "tests/replayer/replayer_fixture.h"
 
-#include "music/song_file.h"
+#include "music/format/song_file.h"
 
 namespace replayer_test {
 

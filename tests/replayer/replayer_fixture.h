@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "music/audio_output.h"
-#include "music/replayer.h"
+#include "music/output/audio_output.h"
+#include "music/replay/replayer.h"
 #include "music/song.h"
 #include "tools/xmwriter/xm_writer.h"
 

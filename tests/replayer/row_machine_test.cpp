@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "music/song_file.h"
+#include "music/format/song_file.h"
 #include "tests/replayer/replayer_fixture.h"
 
 namespace replayer_test {

@@ -9,7 +9,7 @@
 
 #include "allocation_counter.h"
 #include "headless_context.h"
-#include "music/audio_output.h"
+#include "music/output/audio_output.h"
 #include "scene/glview.h"
 #include "scene/shell_motion.h"
 #include "scene/torus.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "music/audio_output.h"
+#include "music/output/audio_output.h"
 #include "music/song.h"
 
 class CueSong {

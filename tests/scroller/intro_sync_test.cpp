@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "music/audio_output.h"
+#include "music/output/audio_output.h"
 #include "music/song.h"
-#include "music/waveout/offline.h"
+#include "music/output/waveout/offline.h"
 #include "scene/glview.h"
 #include "scene/pattern_lookup.h"
 #include "scene/scroller.h"

@@ -6,9 +6,9 @@
 #include <iterator>
 #include <vector>
 
-#include "music/embedded_song.h"
+#include "music/format/embedded_song.h"
 #include "music/song.h"
-#include "music/song_file.h"
+#include "music/format/song_file.h"
 
 namespace {
 

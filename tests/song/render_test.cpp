@@ -6,11 +6,11 @@
 #include <cmath>
 #include <cstdio>
 
-#include "music/audio_output.h"
-#include "music/embedded_song.h"
+#include "music/output/audio_output.h"
+#include "music/format/embedded_song.h"
 #include "music/song.h"
-#include "music/song_file.h"
-#include "music/waveout/offline.h"
+#include "music/format/song_file.h"
+#include "music/output/waveout/offline.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <chrono>
 #include <thread>
 
-#include "music/audio_output.h"
-#include "music/waveout/offline.h"
+#include "music/output/audio_output.h"
+#include "music/output/waveout/offline.h"
 
 namespace {
 

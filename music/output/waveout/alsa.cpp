@@ -12,8 +12,8 @@
 #include <system_error>
 #include <thread>
 
-#include "music/wave_out.h"
-#include "music/waveout/alsa.h"
+#include "music/output/wave_out.h"
+#include "music/output/waveout/alsa.h"
 
 struct WaveOutDevice {
     snd_pcm_t* pcm;

@@ -1,5 +1,5 @@
 // The program-wide file operations the loader reads through.
-#include "music/song_file.h"
+#include "music/format/song_file.h"
 
 FileOps fileOps{};
 

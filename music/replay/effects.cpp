@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "music/replayer.h"
-#include "music/song_file.h"
+#include "music/replay/replayer.h"
+#include "music/format/song_file.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "music/file_stream.h"
+#include "music/format/file_stream.h"
 
 #include <cstdlib>
 
 #include "music/song.h"
-#include "music/song_file.h"
+#include "music/format/song_file.h"
 
 FileStream* FileStreamOpen(const char* name) {
     if (!FileOpsInstalled()) return nullptr;

@@ -2,7 +2,7 @@
 // channel's tick to its mixer voice.
 #include <cmath>
 
-#include "music/replayer.h"
+#include "music/replay/replayer.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "music/waveout/offline.h"
+#include "music/output/waveout/offline.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cstring>
 
-#include "music/audio_output.h"
+#include "music/output/audio_output.h"
 #include "music/player.h"
-#include "music/wave_out.h"
+#include "music/output/wave_out.h"
 
 struct WaveOutDevice {
     std::int32_t rate;

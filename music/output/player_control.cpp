@@ -3,8 +3,8 @@
 // the channels that sound.
 #include <thread>
 
-#include "music/audio_output.h"
-#include "music/mixing_thread.h"
+#include "music/output/audio_output.h"
+#include "music/output/mixing_thread.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <new>
 
-#include "music/wave_out.h"
+#include "music/output/wave_out.h"
 
 struct WaveOutDevice {
     HWAVEOUT handle;

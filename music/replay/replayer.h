@@ -3,7 +3,7 @@
 // steps of one tick. Only the music player and its tests include this.
 #include <cstdint>
 
-#include "music/audio_output.h"
+#include "music/output/audio_output.h"
 #include "music/song.h"
 
 // The channel's volume, period and panning as they were before a row's cell

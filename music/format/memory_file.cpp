@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "music/embedded_song.h"
+#include "music/format/embedded_song.h"
 #include "music/song.h"
-#include "music/song_file.h"
+#include "music/format/song_file.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "music/load_report.h"
+#include "music/format/load_report.h"
 
 #include "music/player.h"
 

@@ -6,8 +6,8 @@
 #include <system_error>
 #include <thread>
 
-#include "music/audio_output.h"
-#include "music/mixing_thread.h"
+#include "music/output/audio_output.h"
+#include "music/output/mixing_thread.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "music/player.h"
 #include "music/song.h"
-#include "music/wave_out.h"
+#include "music/output/wave_out.h"
 
 struct Voice {
     std::int32_t index;

@@ -1,6 +1,6 @@
 // No wide kernels on this processor: the mixer's frame-by-frame code does
 // every frame.
-#include "music/mixer_kernels.h"
+#include "music/mix/mixer_kernels.h"
 
 std::int32_t MixConstantWide(const std::int16_t*, std::uint64_t*, std::uint64_t, float*, std::int32_t, float, float) {
     return 0;

@@ -1,9 +1,9 @@
 // The row and tick machine: which row plays, and the order of work on each
 // channel within a tick.
-#include "music/replayer.h"
+#include "music/replay/replayer.h"
 
 #include "music/player.h"
-#include "music/song_file.h"
+#include "music/format/song_file.h"
 
 namespace {
 

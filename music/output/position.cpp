@@ -1,6 +1,6 @@
 // The heard song position, as the scene reads it from the mixing thread's
 // per-block records.
-#include "music/audio_output.h"
+#include "music/output/audio_output.h"
 
 std::uint64_t PositionRecordPack(const PositionRecord& record) {
     return std::uint64_t{record.order} | (std::uint64_t{record.row} << 8) |

@@ -2,8 +2,8 @@
 // float area, and the float area converted to 16-bit.
 #include <cmath>
 
-#include "music/audio_output.h"
-#include "music/mixer_kernels.h"
+#include "music/output/audio_output.h"
+#include "music/mix/mixer_kernels.h"
 
 namespace {
 

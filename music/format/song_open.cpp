@@ -4,10 +4,10 @@
 #include <cstring>
 #include <vector>
 
-#include "music/embedded_song.h"
-#include "music/load_report.h"
+#include "music/format/embedded_song.h"
+#include "music/format/load_report.h"
 #include "music/player.h"
-#include "music/song_file.h"
+#include "music/format/song_file.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The output record, opening and closing the device, and the tempo.
-#include "music/audio_output.h"
+#include "music/output/audio_output.h"
 
-#include "music/song_file.h"
+#include "music/format/song_file.h"
 
 #include <cstdlib>
 

@@ -1,11 +1,11 @@
 // The mixing thread: follows the device's play cursor and refills the blocks
 // it has finished.
-#include "music/mixing_thread.h"
+#include "music/output/mixing_thread.h"
 
 #include <chrono>
 #include <thread>
 
-#include "music/audio_output.h"
+#include "music/output/audio_output.h"
 
 void MixingCatchUp() {
     AudioOutput& a = audioOutput;

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "music/audio_output.h"
-#include "music/file_stream.h"
-#include "music/load_report.h"
+#include "music/output/audio_output.h"
+#include "music/format/file_stream.h"
+#include "music/format/load_report.h"
 #include "music/song.h"
-#include "music/song_file.h"
+#include "music/format/song_file.h"
 
 Sample emptySample{};
 Instrument emptyInstrument{};

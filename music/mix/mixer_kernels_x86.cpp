@@ -9,7 +9,7 @@
 #include <emmintrin.h>
 #include <immintrin.h>
 
-#include "music/mixer_kernels.h"
+#include "music/mix/mixer_kernels.h"
 
 namespace {
 
