@@ -153,6 +153,10 @@ struct PlaybackBehaviour {
     bool setVolumeHeldTo64;
     // Arpeggio picks its note from the ticks left in the row, not the ticks gone.
     bool arpeggioCountsDown;
+    // Arpeggio raises the table's note nearest the current period (a tie
+    // goes to the lower note), and plays anything past the highest note as
+    // the note above it, without finetune.
+    bool arpeggioFromTable;
     // Retrigger (E9x) also restarts the envelopes and the auto-vibrato, and
     // E90 restarts the note on the first tick.
     bool trackerRetrigger;

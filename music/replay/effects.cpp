@@ -81,11 +81,57 @@ std::int32_t ArpeggioStep(const Song* song) {
     return left == 16 ? 0 : left % 3;
 }
 
+// The notes the tracker's arpeggio reaches: the one above the highest note,
+// without finetune, stands for everything beyond it, counted in sixteenths
+// of a semitone with the finetune.
+constexpr std::int32_t kArpeggioCeiling = 96;
+
+// The period half a semitone above a note, at the sample's finetune.
+std::int32_t HalfSemitoneAbove(const Song* song, std::int32_t note, std::int8_t finetune) {
+    if ((song->flags & 1) != 0) return SongNotePeriod(song, static_cast<std::uint8_t>(note), finetune) - 32;
+    if (finetune < 64) return SongNotePeriod(song, static_cast<std::uint8_t>(note), static_cast<std::int8_t>(finetune + 64));
+    return SongNotePeriod(song, static_cast<std::uint8_t>(note + 1), static_cast<std::int8_t>(finetune - 64));
+}
+
+// The table's note nearest a period, a tie going to the lower note: the
+// lowest note whose period half a semitone up is not above it.
+std::int32_t NearestNote(const Song* song, std::int32_t period, std::int8_t finetune) {
+    std::int32_t low = 0;
+    std::int32_t high = kArpeggioCeiling;
+    while (low < high) {
+        std::int32_t middle = (low + high) / 2;
+        if (HalfSemitoneAbove(song, middle, finetune) <= period) {
+            high = middle;
+        } else {
+            low = middle + 1;
+        }
+    }
+    return low;
+}
+
+// The tracker's arpeggio offset: from the current period to the period of
+// the nearest note raised by some semitones.
+std::int32_t TableArpeggioDelta(const Song* song, const Channel* channel, const Sample* sample,
+                                std::int32_t semitones) {
+    std::int32_t note = NearestNote(song, channel->period, sample->finetune) + semitones;
+    bool beyond = note * 16 + (sample->finetune >> 3) > kArpeggioCeiling * 16;
+    std::int32_t target = beyond ? SongNotePeriod(song, kArpeggioCeiling, 0)
+                                 : SongNotePeriod(song, static_cast<std::uint8_t>(note), sample->finetune);
+    // The linear table's delta raises the pitch, the Amiga table's the period.
+    std::int64_t delta = (song->flags & 1) != 0 ? std::int64_t{channel->period} - target
+                                                : std::int64_t{target} - channel->period;
+    return Saturate(delta);
+}
+
 void Arpeggio(const Song* song, Channel* channel, const Sample* sample, std::uint8_t parameter) {
     if (parameter == 0) return;
     std::int32_t step = ArpeggioStep(song);
     std::int32_t semitones = step == 1 ? parameter >> 4 : step == 2 ? parameter & 0x0F : 0;
-    channel->periodDelta = semitones != 0 ? SemitoneDelta(song, channel, sample, semitones) : 0;
+    if (song->behaviour.arpeggioFromTable) {
+        channel->periodDelta = step != 0 ? TableArpeggioDelta(song, channel, sample, semitones) : 0;
+    } else {
+        channel->periodDelta = semitones != 0 ? SemitoneDelta(song, channel, sample, semitones) : 0;
+    }
     channel->updateFlags |= UpdateFrequency;
 }
 

@@ -20,6 +20,7 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .panningSlidesBounded = true,
     .setVolumeHeldTo64 = true,
     .arpeggioCountsDown = true,
+    .arpeggioFromTable = true,
     .trackerRetrigger = true,
     .keyOffOnTick = true,
     .trackerNoteDelay = true,

@@ -582,6 +582,49 @@ xm::Module FinetuneAndTable(std::uint16_t flags) {
 }
 xm::Module FinetuneLinear() { return FinetuneAndTable(1); }
 
+// Arpeggio past the top of the note range, on a period that slides have
+// left between two notes (a tie goes to the lower one), beside the volume
+// column's glide, slide and vibrato, and through row delays. With the
+// linear table a finetuned sample reaches past the top as well.
+xm::Module ArpeggioEdges(std::uint16_t flags) {
+    xm::Module module = Base(2, 24);
+    module.flags = flags;
+    std::uint8_t tuned = 1;
+    if (flags == 1) {
+        module.instruments.push_back(module.instruments[0]);
+        module.instruments[2].samples[0].finetune = -60;
+        tuned = 3;
+    }
+    At(module, 0, 0) = {85, 1, 0, EffectArpeggio, 0xC7};
+    At(module, 1, 0) = {91, tuned, 0, EffectArpeggio, 0x67};
+    At(module, 2, 0) = {94, 1, 0, EffectArpeggio, 0x3F};
+    At(module, 3, 0) = {96, 1, 0, EffectArpeggio, 0xFF};
+    At(module, 4, 0) = {kC4 + 24, 1, 0, 0, 0};
+    At(module, 5, 0) = {0, 0, 0, EffectExtended, (ExtendedFinePortamentoDown << 4) | 8};
+    At(module, 6, 0) = {0, 0, 0, EffectArpeggio, 0x0C};
+    At(module, 7, 0) = {0, 0, 0, EffectExtraFinePortamento, 0x21};
+    At(module, 8, 0) = {0, 0, 0, EffectArpeggio, 0x30};
+    At(module, 9, 0) = {0, 0, 0, EffectPortamentoUp, 0x03};
+    At(module, 10, 0) = {0, 0, 0, EffectArpeggio, 0x47};
+    At(module, 11, 0) = {kC4 + 5, 0, 0xF4, EffectArpeggio, 0x47};
+    At(module, 12, 0) = {0, 0, 0xF0, EffectArpeggio, 0x47};
+    At(module, 13, 0) = {0, 0, 0x62, EffectArpeggio, 0x37};
+    At(module, 14, 0) = {0, 0, 0xB4, EffectArpeggio, 0x37};
+    At(module, 15, 0) = {0, 0, 0x30, EffectPortamentoUp, 0x10};
+    At(module, 16, 0) = {0, 0, 0, EffectArpeggio, 0x59};
+    At(module, 17, 0) = {kC4, 1, 0, EffectArpeggio, 0x47};
+    At(module, 17, 1) = {0, 0, 0, EffectExtended, (ExtendedRowDelay << 4) | 2};
+    At(module, 18, 0) = {kC4 + 3, 1, 0, EffectArpeggio, 0x38};
+    At(module, 18, 1) = {0, 0, 0, EffectSpeedTempo, 5};
+    At(module, 19, 0) = {0, 0, 0, EffectArpeggio, 0x38};
+    At(module, 19, 1) = {0, 0, 0, EffectExtended, (ExtendedRowDelay << 4) | 1};
+    At(module, 20, 0) = {kC4 - 24, 1, 0, EffectPortamentoDown, 0x40};
+    At(module, 21, 0) = {0, 0, 0, EffectArpeggio, 0xCC};
+    return module;
+}
+xm::Module ArpeggioEdgesLinear() { return ArpeggioEdges(1); }
+xm::Module ArpeggioEdgesAmiga() { return ArpeggioEdges(0); }
+
 }  // namespace
 
 const std::vector<Behaviour>& Behaviours() {
@@ -599,6 +642,8 @@ const std::vector<Behaviour>& Behaviours() {
         {"arpeggio_speed_5", ArpeggioSpeed5},
         {"arpeggio_speed_7", ArpeggioSpeed7},
         {"arpeggio_speed_31", ArpeggioSpeed31},
+        {"arpeggio_edges_linear", ArpeggioEdgesLinear},
+        {"arpeggio_edges_amiga", ArpeggioEdgesAmiga},
         {"retrigger_envelopes", RetriggerEnvelopes},
         {"key_off_on_tick", KeyOffOnTick},
         {"note_delay", NoteDelay},
