@@ -7,6 +7,10 @@
 // Song and its score: the scene reads the pattern cells for its cues.
 #include "music/song.h"
 
+// Rows of the pattern at an order position, as the replayer plays them; 0
+// where the order table names no pattern the song has.
+std::int32_t PatternRowsAt(const Song* song, std::int32_t order);
+
 // What was heard at one moment: the order and row of one block, the song
 // clock when that block was mixed, and how many song channels sounded then.
 struct PositionRecord {

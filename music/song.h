@@ -124,6 +124,12 @@ struct Instrument {
     std::uint16_t fadeout;
 };
 
+// The one empty sample and instrument, never freed: the loader fills unused
+// sample slots with the sample, and the replayer plays both where a cell
+// names nothing playable.
+extern Sample emptySample;
+extern Instrument emptyInstrument;
+
 // Where the intro's playback and the format's reference tracker part ways,
 // one switch each. All off is the intro's playback, which every loaded song
 // starts with; SongSetPlaybackStyle sets them from a preset.

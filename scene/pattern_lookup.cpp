@@ -21,11 +21,6 @@ const PatternCell* FindCell(const Song& song, std::int32_t order, std::int32_t r
     return &pattern->cells[static_cast<std::int64_t>(row) * song.channelCount + channel];
 }
 
-std::int32_t PatternRowsAt(const Song& song, std::int32_t order) {
-    const Pattern* pattern = PatternAt(song, order);
-    return pattern && pattern->cells ? pattern->rows : 0;
-}
-
 bool TakeNewHeardRow(Song* song, std::int32_t& lastRow, PositionRecord& heard) {
     heard = SongGetPosition(song);
     if (heard.row == lastRow) return false;

@@ -11,9 +11,6 @@ struct Song;
 // channels. The scene reads the song's cues through this and nothing else.
 const PatternCell* FindCell(const Song& song, std::int32_t order, std::int32_t row, std::int32_t channel);
 
-// Rows of the pattern at order position `order`, or 0 when there is none.
-std::int32_t PatternRowsAt(const Song& song, std::int32_t order);
-
 // Reads the heard position into `heard` (order and row of one block, read
 // together) and tells whether its row differs from `lastRow`, which then
 // takes it: each heard row is looked at once.

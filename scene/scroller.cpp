@@ -142,7 +142,7 @@ void Scroller::checkTrigger() {
 
     std::int32_t order = heard.order;
     std::int32_t target = heard.row + kLookAheadRows;
-    std::int32_t rows = PatternRowsAt(*song, order);
+    std::int32_t rows = PatternRowsAt(song, order);
     if (rows <= 0) rows = kAssumedPatternRows;
     if (target >= rows) {
         // May name the entry after the last one in use; FindCell keeps it

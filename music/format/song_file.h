@@ -6,9 +6,6 @@
 
 #include "music/player.h"
 
-extern Sample emptySample;
-extern Instrument emptyInstrument;
-
 // File operations the loader reads through; MusicStart installs the memory file.
 using FileOpenFn = void* (*)(const char* name);
 using FileCloseFn = void (*)(void* file);
@@ -47,6 +44,3 @@ void MemoryFileSeek(void* file, std::int32_t offset, std::uint8_t origin);
 std::int32_t MemoryFileTell(void* file);
 
 Song* SongLoad(const char* name, SampleProvider sampleProvider);
-
-// The replayer's tick; the loader installs it as every song's tickHandler.
-void ReplayerTick(Song* song);

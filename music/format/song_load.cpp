@@ -13,9 +13,7 @@
 #include "music/format/load_report.h"
 #include "music/song.h"
 #include "music/format/song_file.h"
-
-Sample emptySample{};
-Instrument emptyInstrument{};
+#include "music/replay/replayer.h"
 
 namespace {
 

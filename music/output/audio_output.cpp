@@ -14,9 +14,6 @@ namespace {
 constexpr std::int32_t kLowestRate = 1000;
 constexpr std::int32_t kHighestRate = 1000000;
 
-// The format's usual tempo, used when a module asks for none.
-constexpr std::int32_t kFallbackBpm = 125;
-
 }  // namespace
 
 int AudioOpen(std::int32_t rate) {
@@ -57,16 +54,4 @@ void SetRampLength(std::int32_t framesAt44100) {
     a.rampFrames = static_cast<std::int32_t>(std::int64_t{a.mixingRate} * framesAt44100 / 44100);
     if (a.rampFrames < 1) a.rampFrames = 1;
     a.inverseRampFrames = 1.0f / static_cast<float>(a.rampFrames);
-}
-
-void SongSetBpm(Song* song, std::int32_t bpm) {
-    if (!song) return;
-    // A tempo of 0 or below, which only a module's header can hold, would
-    // give ticks of no or infinite length.
-    if (bpm <= 0) bpm = kFallbackBpm;
-    song->bpm = bpm;
-    const double tickMs = 1000.0 / (2.0 * bpm / 5.0);
-    const double frames = tickMs * audioOutput.mixingRate / 1000.0;
-    // Every tick lasts at least one frame, so a block fill always moves on.
-    song->framesPerTick = frames >= 1.0 ? static_cast<std::int32_t>(frames) : 1;
 }

@@ -163,7 +163,6 @@ extern AudioOutput audioOutput;
 // Puts the song at its start (order 0, row 0, default speed and tempo) with
 // silent voices and cleared channels; SongPlay does this before priming the ring.
 void SongResetPlayState(Song* song);
-void SongSetBpm(Song* song, std::int32_t bpm);
 // The end-of-pass watch: ResetPassWatch forgets the orders entered and
 // WatchPass is told of every tick before it runs, at its first frame.
 void ResetPassWatch();

@@ -8,6 +8,7 @@
 
 #include "music/output/audio_output.h"
 #include "music/output/mixing_thread.h"
+#include "music/replay/replayer.h"
 
 namespace {
 

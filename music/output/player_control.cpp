@@ -5,6 +5,7 @@
 
 #include "music/output/audio_output.h"
 #include "music/output/mixing_thread.h"
+#include "music/replay/replayer.h"
 
 namespace {
 
@@ -14,11 +15,6 @@ constexpr std::int64_t kLongestPassSeconds = 3600;
 
 bool Sounding(const Voice& voice) {
     return voice.sample != nullptr && (voice.leftGain != 0 || voice.rightGain != 0 || voice.rampFramesLeft > 0);
-}
-
-std::int32_t OrderCount(const Song* song) {
-    if (song->songLength <= 0) return 1;
-    return song->songLength > 256 ? 256 : song->songLength;
 }
 
 // Joined rather than polled as SongStop does, so that a key's effect waits
@@ -108,8 +104,9 @@ bool SongPaused() {
 int SongPlayFromOrder(Song* song, std::int32_t order) {
     AudioOutput& a = audioOutput;
     if (!song || song != a.currentSong || !a.device || !a.mixBuffer) return 0;
+    // A song without orders plays from order 0, as it starts.
+    if (order >= SongOrderCount(song)) order = SongOrderCount(song) - 1;
     if (order < 0) order = 0;
-    if (order >= OrderCount(song)) order = OrderCount(song) - 1;
     StopMixingThread();
     const std::int64_t heard = HeardUpToDevice();
     SongResetPlayState(song);

@@ -5,7 +5,6 @@
 #include <cstdlib>
 
 #include "music/replay/replayer.h"
-#include "music/format/song_file.h"
 
 namespace {
 

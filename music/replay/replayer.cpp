@@ -2,98 +2,15 @@
 // channel within a tick.
 #include "music/replay/replayer.h"
 
-#include "music/player.h"
-#include "music/format/song_file.h"
-
 namespace {
 
 const PatternCell kEmptyCell{0, 0, 0, 0, 0};
-
-constexpr PlaybackBehaviour kIntroBehaviour{};
-constexpr PlaybackBehaviour kTrackerBehaviour{
-    .trackerPanningAndVolume = true,
-    .shortVolumeRamps = true,
-    .gainsRampOverTick = true,
-    .volumeColumnPortamentoGlides = true,
-    .volumeColumnSlidesSkipFirstTick = true,
-    .trackerVibrato = true,
-    .panningSlidesBounded = true,
-    .setVolumeHeldTo64 = true,
-    .arpeggioCountsDown = true,
-    .arpeggioFromTable = true,
-    .trackerRetrigger = true,
-    .keyOffOnTick = true,
-    .trackerNoteDelay = true,
-    .noteCutOnFirstTick = true,
-    .finetuneForNoteOnly = true,
-    .trackerSampleOffset = true,
-    .loopRowCarriesToNextPattern = true,
-    .jumpsPastEndRestart = true,
-    .outOfRangeNotesSilent = true,
-    .heldVolumeOffsets = true,
-    .releaseEndsSustainLoop = true,
-    .trackerAutoVibrato = true,
-    .trackerPeriods = true,
-    .trackerInstrumentNumbers = true,
-    .separateFineVolumeMemories = true,
-    .trackerMultiRetrigger = true,
-};
-
-const Pattern* PatternAt(const Song* song, std::int32_t order) {
-    if (song->patterns == nullptr || order < 0 || order >= 256) return nullptr;
-    std::int32_t number = song->orderTable[order];
-    if (number >= song->patternSlots) return nullptr;
-    return &song->patterns[number];
-}
 
 const PatternCell* CellOf(const PatternCell* row, std::int32_t channel) {
     return row != nullptr ? &row[channel] : &kEmptyCell;
 }
 
 }  // namespace
-
-bool NamesInstrument(const PatternCell* cell) {
-    return cell->instrument >= 1 && cell->instrument <= 128;
-}
-
-bool HoldsNote(const PatternCell* cell) {
-    return cell->note >= 1 && cell->note <= 96;
-}
-
-bool IsTonePortamento(const Song* song, const PatternCell* cell) {
-    if (cell->effect == EffectTonePortamento || cell->effect == EffectTonePortamentoVolumeSlide) return true;
-    return song->behaviour.volumeColumnPortamentoGlides && (cell->volume >> 4) == VolumeTonePortamento;
-}
-
-std::int32_t RestartOrder(const Song* song) {
-    if (song->restartPosition < 0 || song->restartPosition >= SongOrderCount(song)) return 0;
-    return song->restartPosition;
-}
-
-std::int32_t SongOrderCount(const Song* song) {
-    if (song->songLength <= 0) return 0;
-    return song->songLength > 256 ? 256 : song->songLength;
-}
-
-std::int32_t PlayedChannelCount(const Song* song) {
-    if (song->channelCount <= 0) return 0;
-    return song->channelCount > kChannelCount ? kChannelCount : song->channelCount;
-}
-
-std::int32_t PatternRowsAt(const Song* song, std::int32_t order) {
-    const Pattern* pattern = PatternAt(song, order);
-    if (pattern == nullptr || pattern->rows < 0) return 0;
-    return pattern->rows;
-}
-
-const PatternCell* CurrentRowCells(const Song* song) {
-    const Pattern* pattern = PatternAt(song, song->order);
-    if (pattern == nullptr || pattern->cells == nullptr || song->channelCount <= 0) return nullptr;
-    // A break may name a row the target pattern does not have: that row plays
-    // as an empty one, and the next row step leaves the pattern.
-    if (song->row < 0 || song->row >= pattern->rows) return nullptr;
-    return pattern->cells + static_cast<std::int64_t>(song->row) * song->channelCount;
-}
 
 void FindInstrumentSample(const Song* song, const Channel* channel, Instrument** instrument,
                           Sample** sample) {
@@ -108,34 +25,6 @@ void FindInstrumentSample(const Song* song, const Channel* channel, Instrument**
     Sample* chosen = slot <= 15 ? found->samples[slot] : nullptr;
     *instrument = found;
     *sample = chosen != nullptr ? chosen : &emptySample;
-}
-
-void RestartEnvelopes(Channel* channel) {
-    channel->envelopeVolume = 64;
-    channel->volumeEnvelopeTick = 0;
-    channel->volumeEnvelopePoint = 0;
-    channel->volumeEnvelopeDelta = 0;
-    channel->volumeEnvelopeDone = 0;
-    channel->envelopePanning = 32;
-    channel->panningEnvelopeTick = 0;
-    channel->panningEnvelopePoint = 0;
-    channel->panningEnvelopeDelta = 0;
-    channel->panningEnvelopeDone = 0;
-    channel->autoVibratoPosition = 0;
-    channel->autoVibratoSweepTicks = 0;
-}
-
-void ResetInstrument(Channel* channel, const Sample* sample) {
-    channel->volume = sample->volume;
-    channel->panning = sample->panning;
-    RestartEnvelopes(channel);
-    channel->keyOff = 0;
-    channel->fadeoutVolume = 65536;
-    // Waveforms 4 and up keep their position across notes.
-    if ((channel->waveControl & 0x0F) < 4) channel->vibratoPosition = 0;
-    if ((channel->waveControl >> 4) < 4) channel->tremoloPosition = 0;
-    channel->tremorCounter = 0;
-    channel->updateFlags |= UpdateVolume | UpdatePanning;
 }
 
 namespace {
@@ -342,11 +231,6 @@ void ProcessTick(Song* song) {
         LaterTickOnChannel(song, &audioOutput.channels[c], CellOf(row, c));
     }
     RefreshGains(song);
-}
-
-void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
-    if (song == nullptr) return;
-    song->behaviour = style == PlaybackStyle::Tracker ? kTrackerBehaviour : kIntroBehaviour;
 }
 
 void ReplayerTick(Song* song) {

@@ -1,6 +1,8 @@
 #pragma once
-// What the replayer, the effects and the voice control share: the per-channel
-// steps of one tick. Only the music player and its tests include this.
+// The replay stage, file by file: the score as the replayer reads it, the
+// tempo, the row and tick machine, the effects, and the envelopes, pitch and
+// voice control that hand each channel's tick to its voice. The output and
+// the loader call in here; only the music player and its tests include this.
 #include <cstdint>
 
 #include "music/output/audio_output.h"
@@ -34,41 +36,34 @@ struct EnvelopeState {
     std::uint8_t* done;
 };
 
-EnvelopeShape VolumeEnvelopeOf(const Instrument* instrument);
-EnvelopeShape PanningEnvelopeOf(const Instrument* instrument);
-EnvelopeState VolumeEnvelopeStateOf(Channel* channel);
-EnvelopeState PanningEnvelopeStateOf(Channel* channel);
-
+// score.cpp
 // Order positions the song really has: the file's count, held to the table.
 std::int32_t SongOrderCount(const Song* song);
+// Where play continues after the last order; a restart position the order
+// list does not reach starts the song over instead.
+std::int32_t RestartOrder(const Song* song);
 // Channels beyond the table are never played, whatever the song declares.
 std::int32_t PlayedChannelCount(const Song* song);
 // The cells of the current row, channelCount of them, or none when the order,
 // pattern or row lies outside what the song holds.
 const PatternCell* CurrentRowCells(const Song* song);
-// Rows of the pattern at an order position; 0 when there is no such pattern.
-std::int32_t PatternRowsAt(const Song* song, std::int32_t order);
-
 bool NamesInstrument(const PatternCell* cell);
 bool HoldsNote(const PatternCell* cell);
 // Effect 3 or 5, or in the tracker's playback the volume column's as well.
 bool IsTonePortamento(const Song* song, const PatternCell* cell);
-// Where play continues after the last order; a restart position the order
-// list does not reach starts the song over instead.
-std::int32_t RestartOrder(const Song* song);
 
+// tempo.cpp
+void SongSetBpm(Song* song, std::int32_t bpm);
+
+// replayer.cpp
 // The instrument and sample a channel plays, found from its instrument and note.
 void FindInstrumentSample(const Song* song, const Channel* channel, Instrument** instrument,
                           Sample** sample);
-
-// replayer.cpp
 // Both answer the row a pattern loop asks to jump back to, or -1.
 std::int32_t ProcessRow(Song* song);
 void ProcessTick(Song* song);
-void ResetInstrument(Channel* channel, const Sample* sample);
-// The envelopes and the auto-vibrato from their start, as a new instrument
-// starts them; the key and the fade-out stay as they are.
-void RestartEnvelopes(Channel* channel);
+// One tick of the song; the loader installs it as every song's tickHandler.
+void ReplayerTick(Song* song);
 
 // effects.cpp
 std::int32_t EffectFirstTick(Song* song, Channel* channel, const PatternCell* cell,
@@ -88,6 +83,17 @@ void MultiRetrigger(const Song* song, Channel* channel);
 void EnvelopePosition(Channel* channel, const Instrument* instrument, std::uint8_t tick);
 
 // voice_control.cpp
+EnvelopeShape VolumeEnvelopeOf(const Instrument* instrument);
+EnvelopeShape PanningEnvelopeOf(const Instrument* instrument);
+EnvelopeState VolumeEnvelopeStateOf(Channel* channel);
+EnvelopeState PanningEnvelopeStateOf(Channel* channel);
+
+// The envelopes and the auto-vibrato from their start, as a new instrument
+// starts them; the key and the fade-out stay as they are.
+void RestartEnvelopes(Channel* channel);
+// A new instrument on the channel: its sample's volume and panning, the
+// envelopes from their start, the key down again.
+void ResetInstrument(Channel* channel, const Sample* sample);
 // With releaseEndsLoop, a loop that ends at the sustain point no longer
 // loops once the key is released.
 void StepEnvelope(Channel* channel, const EnvelopeShape& envelope, const EnvelopeState& state,

@@ -142,6 +142,34 @@ EnvelopeState PanningEnvelopeStateOf(Channel* channel) {
                          &channel->panningEnvelopeDelta, &channel->panningEnvelopeDone};
 }
 
+void RestartEnvelopes(Channel* channel) {
+    channel->envelopeVolume = 64;
+    channel->volumeEnvelopeTick = 0;
+    channel->volumeEnvelopePoint = 0;
+    channel->volumeEnvelopeDelta = 0;
+    channel->volumeEnvelopeDone = 0;
+    channel->envelopePanning = 32;
+    channel->panningEnvelopeTick = 0;
+    channel->panningEnvelopePoint = 0;
+    channel->panningEnvelopeDelta = 0;
+    channel->panningEnvelopeDone = 0;
+    channel->autoVibratoPosition = 0;
+    channel->autoVibratoSweepTicks = 0;
+}
+
+void ResetInstrument(Channel* channel, const Sample* sample) {
+    channel->volume = sample->volume;
+    channel->panning = sample->panning;
+    RestartEnvelopes(channel);
+    channel->keyOff = 0;
+    channel->fadeoutVolume = 65536;
+    // Waveforms 4 and up keep their position across notes.
+    if ((channel->waveControl & 0x0F) < 4) channel->vibratoPosition = 0;
+    if ((channel->waveControl >> 4) < 4) channel->tremoloPosition = 0;
+    channel->tremorCounter = 0;
+    channel->updateFlags |= UpdateVolume | UpdatePanning;
+}
+
 void StepEnvelope(Channel* channel, const EnvelopeShape& envelope, const EnvelopeState& state,
                   std::uint8_t flagBit, bool releaseEndsLoop) {
     const EnvelopePoint* points = envelope.points;

@@ -8,6 +8,7 @@
 
 #include "music/player.h"
 #include "music/format/song_file.h"
+#include "music/replay/replayer.h"
 #include "tests/music/music_test_support.h"
 
 using namespace music_test;

@@ -9,6 +9,7 @@
 #include "music/format/embedded_song.h"
 #include "music/format/song_file.h"
 #include "music/output/waveout/offline.h"
+#include "music/replay/replayer.h"
 #include "tests/music/music_test_support.h"
 
 using namespace music_test;

@@ -35,8 +35,8 @@ const PatternCell* CueChannelCell(const Song& song, PositionRecord at) {
 bool CueAhead(const Song& song, PositionRecord at) {
     std::int32_t order = at.order;
     std::int32_t row = at.row + 6;
-    if (row >= PatternRowsAt(song, order)) {
-        row -= PatternRowsAt(song, order);
+    if (row >= PatternRowsAt(&song, order)) {
+        row -= PatternRowsAt(&song, order);
         ++order;
     }
     for (std::int32_t channel = 0; channel < song.channelCount; ++channel) {

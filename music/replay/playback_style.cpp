@@ -1,0 +1,42 @@
+// The two ways a song is played: the intro's own, and the format's reference
+// tracker's, each a preset of the switches in PlaybackBehaviour.
+#include "music/player.h"
+
+namespace {
+
+constexpr PlaybackBehaviour kIntroBehaviour{};
+constexpr PlaybackBehaviour kTrackerBehaviour{
+    .trackerPanningAndVolume = true,
+    .shortVolumeRamps = true,
+    .gainsRampOverTick = true,
+    .volumeColumnPortamentoGlides = true,
+    .volumeColumnSlidesSkipFirstTick = true,
+    .trackerVibrato = true,
+    .panningSlidesBounded = true,
+    .setVolumeHeldTo64 = true,
+    .arpeggioCountsDown = true,
+    .arpeggioFromTable = true,
+    .trackerRetrigger = true,
+    .keyOffOnTick = true,
+    .trackerNoteDelay = true,
+    .noteCutOnFirstTick = true,
+    .finetuneForNoteOnly = true,
+    .trackerSampleOffset = true,
+    .loopRowCarriesToNextPattern = true,
+    .jumpsPastEndRestart = true,
+    .outOfRangeNotesSilent = true,
+    .heldVolumeOffsets = true,
+    .releaseEndsSustainLoop = true,
+    .trackerAutoVibrato = true,
+    .trackerPeriods = true,
+    .trackerInstrumentNumbers = true,
+    .separateFineVolumeMemories = true,
+    .trackerMultiRetrigger = true,
+};
+
+}  // namespace
+
+void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
+    if (song == nullptr) return;
+    song->behaviour = style == PlaybackStyle::Tracker ? kTrackerBehaviour : kIntroBehaviour;
+}
