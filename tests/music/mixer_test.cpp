@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "music/format/song_file.h"
+#include "music/mix/mixer_kernels.h"
 #include "tests/music/music_test_support.h"
 
 using namespace music_test;
@@ -318,6 +319,75 @@ TEST_F(Mixer, OneCallFrameByFrameAndSilentAgree) {
             EXPECT_EQ(v->positionFraction, whole.positionFraction) << name;
             EXPECT_EQ(v->direction, whole.direction) << name;
         }
+    }
+}
+
+// The ramped kernel steps the gains of whole groups of frames at once where
+// it can; every value it adds, and the gains and position it leaves, must be
+// the bits of the plain loop that adds each frame's gain to a running sum:
+// from and down to silence, across powers of two, with steps too small to
+// move the gain and steps exactly half-way between two floats.
+TEST(MixerKernels, RampedGroupsGiveTheRunningSumsBits) {
+    std::vector<std::int16_t> data(20000);
+    std::mt19937 random(5);
+    for (std::int16_t& x : data) x = static_cast<std::int16_t>(random());
+    struct Case {
+        float gain, step;
+        std::int32_t frames;
+    };
+    std::vector<Case> cases = {
+        {0.0f, 127.0f / 255.0f / 128.0f, 128},   {0.498f, -0.498f / 128.0f, 128},
+        {0.2f, (0.3f - 0.2f) / 900.0f, 900},      {0.2499f, 0.0001f / 7.0f, 300},
+        {0.3f, 1e-10f, 600},                      {0.1f, 0.0f, 77},
+        {1e-3f, -1e-3f / 50.0f, 64},
+    };
+    // Just above 0.25, where the floats are 2^-25 apart: steps of a half and
+    // one and a half units, which round to even and so not by the same
+    // amount each time, and a step down that lands on 0.25 and then below it.
+    const float unit = std::ldexp(1.0f, -25);
+    for (float from : {0.25f, 0.25f + unit, 0.375f}) {
+        cases.push_back({from, unit * 0.5f, 200});
+        cases.push_back({from, unit * 1.5f, 200});
+        cases.push_back({from, -unit * 0.5f, 200});
+    }
+    cases.push_back({0.25f + 16.0f * unit, -1.4f * unit, 40});
+    std::uniform_real_distribution<float> gain(0.0f, 0.5f);
+    std::uniform_int_distribution<std::int32_t> length(4, 1200);
+    for (int i = 0; i < 200; ++i) {
+        const std::int32_t frames = length(random);
+        const float from = gain(random);
+        cases.push_back({from, (gain(random) - from) / static_cast<float>(frames), frames});
+    }
+    for (const Case& c : cases) {
+        const std::uint64_t step = 0x9E3779B9ull + (std::uint64_t{random() % 3} << 32);
+        std::vector<float> wide(2 * static_cast<std::size_t>(c.frames), 1.0f);
+        std::vector<float> plain = wide;
+        std::uint64_t wideAt = 3ull << 32;
+        float wideLeft = c.gain;
+        float wideRight = c.gain * 0.5f;
+        const std::int32_t done = MixRampedWide(data.data(), &wideAt, step, wide.data(), c.frames, &wideLeft,
+                                                &wideRight, c.step, c.step * 0.5f);
+        ASSERT_LE(done, c.frames);
+        std::uint64_t plainAt = 3ull << 32;
+        float plainLeft = c.gain;
+        float plainRight = c.gain * 0.5f;
+        for (std::int32_t k = 0; k < done; ++k) {
+            const auto frame = static_cast<std::uint32_t>(plainAt >> 32);
+            const float s0 = data[frame];
+            const float s1 = data[frame + 1];
+            const float w = static_cast<float>(static_cast<std::uint32_t>(plainAt) >> 1) * kInterpolationScale;
+            const float v = s0 + (s1 - s0) * w;
+            plain[2 * static_cast<std::size_t>(k)] += v * plainLeft;
+            plain[2 * static_cast<std::size_t>(k) + 1] += v * plainRight;
+            plainLeft += c.step;
+            plainRight += c.step * 0.5f;
+            plainAt += step;
+        }
+        const std::string name = std::to_string(c.gain) + " by " + std::to_string(c.step);
+        EXPECT_EQ(std::memcmp(wide.data(), plain.data(), wide.size() * sizeof(float)), 0) << name;
+        EXPECT_EQ(std::memcmp(&wideLeft, &plainLeft, sizeof(float)), 0) << name;
+        EXPECT_EQ(std::memcmp(&wideRight, &plainRight, sizeof(float)), 0) << name;
+        EXPECT_EQ(wideAt, plainAt) << name;
     }
 }
 
