@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/replayer/test_modules.h"
+#include "bench/song_like.h"
 #include "tests/support/programs.h"
 #include "tools/xmwriter/xm_writer.h"
 
@@ -24,7 +24,9 @@ namespace {
 
 constexpr int kRuns = 7;
 constexpr int kRate = 44100;
-constexpr int kBusyOrders = 40;
+// About 7 seconds of music per order.
+constexpr int kSongOrders = 12;
+constexpr int kChannelCounts[] = {8, 16, 32};
 
 struct Run {
     bool ok;
@@ -199,9 +201,22 @@ void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+std::string SongPath(const std::string& folder, int channels) {
+    return folder + "bench_xm2wav_song_" + std::to_string(channels) + "ch.xm";
+}
+
 }  // namespace
 
-int main() {
+// With --write FOLDER, only writes the song-shaped modules there (for timing
+// or profiling a renderer by hand) and ends.
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--write") {
+        for (int channels : kChannelCounts) {
+            WriteFile(SongPath(std::string(argv[2]) + "/", channels),
+                      xm::Write(bench_songs::SongLike(channels, kSongOrders, static_cast<unsigned>(channels))));
+        }
+        return 0;
+    }
     const std::vector<Peer> peers = {
         {"openmpt123", FindProgram("openmpt123"), OpenmptCommand},
         {"xmp", FindProgram("xmp"), XmpCommand},
@@ -211,10 +226,10 @@ int main() {
     const std::string intro = INTRO_SONG_XM;
     if (!intro.empty() && access(intro.c_str(), R_OK) == 0) Compare("intro song", intro, peers, styles);
 
-    for (int channels : {4, 8, 16, 32}) {
-        const std::string module = TempDir() + "bench_xm2wav_" + std::to_string(channels) + ".xm";
-        WriteFile(module, xm::Write(replayer_test::BusyModule(channels, kBusyOrders)));
-        Compare(std::to_string(channels) + " busy channels", module, peers, styles);
+    for (int channels : kChannelCounts) {
+        const std::string module = SongPath(TempDir(), channels);
+        WriteFile(module, xm::Write(bench_songs::SongLike(channels, kSongOrders, static_cast<unsigned>(channels))));
+        Compare("song-shaped, " + std::to_string(channels) + " channels", module, peers, styles);
         std::remove(module.c_str());
     }
     return 0;
