@@ -1,6 +1,7 @@
 // The effect column and the volume column: their first-tick and later-tick
 // actions, and the steps several effects share.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -34,12 +35,28 @@ void LowerVolume(Channel* channel, std::int32_t step) {
     channel->updateFlags |= UpdateVolume;
 }
 
+std::int32_t SineWave(std::int32_t position) {
+    return static_cast<std::int32_t>(std::fabs(std::sin(2.0 * position * 3.141592 / 64.0)) * 256.0);
+}
+
+// The sine wave at every position a channel keeps, worked out once.
+std::int32_t TabledSineWave(std::int32_t position) {
+    static const std::array<std::int16_t, 256> table = [] {
+        std::array<std::int16_t, 256> values{};
+        for (std::int32_t p = -128; p < 128; ++p) {
+            values[static_cast<std::uint8_t>(p)] = static_cast<std::int16_t>(SineWave(p));
+        }
+        return values;
+    }();
+    if (position < -128 || position > 127) return SineWave(position);
+    return table[static_cast<std::uint8_t>(position)];
+}
+
 // The vibrato and tremolo waves over positions -32..31, 0..255 in size.
 std::int32_t WaveValue(std::int32_t waveform, std::int32_t position) {
     switch (waveform) {
         case 0:
-            return static_cast<std::int32_t>(
-                std::fabs(std::sin(2.0 * position * 3.141592 / 64.0)) * 256.0);
+            return TabledSineWave(position);
         case 1: {
             std::int32_t ramp = ((position & 31) * 8) & 0xFF;
             return position < 0 ? 255 - ramp : ramp;

@@ -1,5 +1,7 @@
 // Envelopes, fade-out, auto-vibrato, note periods, and the hand-over of a
 // channel's tick to its mixer voice.
+#include <array>
+#include <atomic>
 #include <cmath>
 
 #include "music/replay/replayer.h"
@@ -53,13 +55,59 @@ std::int32_t ChannelPanning(const Channel* channel) {
     return ClampInt(panning + swing, 0, 255);
 }
 
+// What lround gives, without a library call for the values gains take: a
+// float at or above zero plus a half is exact in double, and truncating it
+// rounds half away from zero.
+std::int32_t RoundHalfAway(float x) {
+    if (!(x >= 0.0f && x < 1e9f)) return static_cast<std::int32_t>(std::lround(x));
+    return static_cast<std::int32_t>(static_cast<double>(x) + 0.5);
+}
+
 // The tracker's law: 0 is left and 255 right, the two sides summing to the
 // volume, and the volume kept to the nearest gain step rather than truncated.
 void SetTrackerGains(Voice* voice, float volume, std::int32_t panning) {
     voice->volume = static_cast<std::int32_t>(volume);
     voice->panning = panning;
-    voice->leftGain = static_cast<std::int32_t>(std::lround(volume * static_cast<float>(256 - panning) / 256.0f));
-    voice->rightGain = static_cast<std::int32_t>(std::lround(volume * static_cast<float>(panning) / 256.0f));
+    voice->leftGain = RoundHalfAway(volume * static_cast<float>(256 - panning) / 256.0f);
+    voice->rightGain = RoundHalfAway(volume * static_cast<float>(panning) / 256.0f);
+}
+
+std::int32_t Sine(std::int32_t q) { return static_cast<std::int32_t>(std::sin(2.0 * q * 3.141592 / 256.0) * 64.0); }
+
+// The auto-vibrato's sine at positions 0..255, worked out once.
+std::int32_t AutoVibratoSine(std::int32_t q) {
+    static const std::array<std::int8_t, 256> table = [] {
+        std::array<std::int8_t, 256> values{};
+        for (std::int32_t i = 0; i < 256; ++i) {
+            values[static_cast<std::size_t>(i)] = static_cast<std::int8_t>(Sine(i));
+        }
+        return values;
+    }();
+    if (q < 0 || q > 255) return Sine(q);
+    return table[static_cast<std::size_t>(q)];
+}
+
+// 8363 x 2^(pitch / 768) truncated, as the linear table gives it.
+std::int64_t LinearFrequency(std::int64_t pitch) {
+    double frequency = 8363.0 * std::pow(2.0, static_cast<double>(pitch) / 768.0);
+    if (!(frequency < kFrequencyLimit)) frequency = kFrequencyLimit;
+    return static_cast<std::int64_t>(frequency);
+}
+
+// The same for the pitches of notes and the effects on them, each worked out
+// once, when first asked for: every voice needs its frequency every tick.
+std::int64_t RememberedLinearFrequency(std::int64_t pitch) {
+    constexpr std::int64_t kLowest = -8192;  // about 5 Hz
+    constexpr std::int64_t kHighest = 12287;  // about 548 MHz, within 32 bits
+    static std::atomic<std::uint32_t> remembered[kHighest - kLowest + 1];
+    if (pitch < kLowest || pitch > kHighest) return LinearFrequency(pitch);
+    std::atomic<std::uint32_t>& slot = remembered[pitch - kLowest];
+    std::uint32_t frequency = slot.load(std::memory_order_relaxed);
+    if (frequency == 0) {
+        frequency = static_cast<std::uint32_t>(LinearFrequency(pitch));
+        slot.store(frequency, std::memory_order_relaxed);
+    }
+    return frequency;
 }
 
 // A voice still busy with the previous note is left to fade out; the new note
@@ -235,7 +283,7 @@ void AutoVibrato(const Song* song, Channel* channel, const Instrument* instrumen
     std::int32_t value;
     switch (instrument->vibratoType) {
         case 0:
-            value = static_cast<std::int32_t>(std::sin(2.0 * q * 3.141592 / 256.0) * 64.0);
+            value = AutoVibratoSine(q);
             break;
         case 1:
             value = q < 128 ? 64 : -64;
@@ -304,12 +352,7 @@ std::int32_t SongNotePeriod(const Song* song, std::uint8_t note, std::int8_t fin
 }
 
 std::int64_t PeriodFrequency(const Song* song, std::int32_t period, std::int32_t periodDelta) {
-    if ((song->flags & 1) != 0) {
-        double pitch = (4608.0 - period) + periodDelta;
-        double frequency = 8363.0 * std::pow(2.0, pitch / 768.0);
-        if (!(frequency < kFrequencyLimit)) frequency = kFrequencyLimit;
-        return static_cast<std::int64_t>(frequency);
-    }
+    if ((song->flags & 1) != 0) return RememberedLinearFrequency((4608 - std::int64_t{period}) + periodDelta);
     std::int64_t sum = std::int64_t{period} + periodDelta;
     if (sum == 0) return 0;
     // The tracker's C-4 (period 1712) sounds at 8363 Hz, as in the linear table.
