@@ -81,6 +81,15 @@ std::uint64_t FramesTo(Fixed distance, Fixed step) {
     return distance / step + (distance % step != 0 ? 1 : 0);
 }
 
+// The same where the boundary lies within count frames, and more than count
+// otherwise: most passes end long before a boundary, and a product tells
+// them so where a division would take far longer.
+std::uint64_t FramesWithin(Fixed distance, Fixed step, std::int32_t count) {
+    constexpr std::int32_t kProductSafe = 1 << 23;  // count x step stays below 2^63
+    if (count < kProductSafe && distance > step * static_cast<Fixed>(count)) return UINT64_MAX;
+    return FramesTo(distance, step);
+}
+
 // value = quotient * period + remainder with 0 <= remainder < period, for a
 // signed value: the remainder and whether the quotient is odd.
 struct FloorDivision {
@@ -149,11 +158,11 @@ void MixVoice(Voice* voice, float* area, std::int32_t frameCount) {
         // counts as on the boundary, so no frame is read from outside.
         std::uint64_t frames;
         if (!p.backward) {
-            frames = p.position >= loopEnd ? 0 : FramesTo(loopEnd - p.position, p.step);
+            frames = p.position >= loopEnd ? 0 : FramesWithin(loopEnd - p.position, p.step, count);
         } else {
             frames = p.position < loopStart || p.position >= loopEnd
                          ? 0
-                         : FramesTo(p.position - loopStart + 1, p.step);
+                         : FramesWithin(p.position - loopStart + 1, p.step, count);
         }
         if (frames <= static_cast<std::uint64_t>(count)) {
             count = static_cast<std::int32_t>(frames);
