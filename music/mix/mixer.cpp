@@ -1,9 +1,11 @@
 // The voice mixer: interpolated, looped, ramped voices summed into a block's
 // float area, and the float area converted to 16-bit.
+#include "music/mix/mixer.h"
+
 #include <cmath>
 
-#include "music/output/audio_output.h"
 #include "music/mix/mixer_kernels.h"
+#include "music/output/audio_output.h"
 
 namespace {
 

@@ -1,11 +1,15 @@
 // The mixing thread: follows the device's play cursor and refills the blocks
-// it has finished.
+// it has finished; started behind a primed ring, stopped before anything it
+// touches is released.
 #include "music/output/mixing_thread.h"
 
 #include <chrono>
+#include <system_error>
 #include <thread>
 
 #include "music/output/audio_output.h"
+#include "music/output/ring.h"
+#include "music/output/wave_out.h"
 
 void MixingCatchUp() {
     AudioOutput& a = audioOutput;
@@ -38,6 +42,8 @@ void MixingCatchUp() {
     }
 }
 
+namespace {
+
 int MixingThread() {
     WaveOutRaiseThreadPriority();
     while (!audioOutput.stopRequested) {
@@ -46,4 +52,36 @@ int MixingThread() {
     }
     audioOutput.threadFinished = 1;
     return 0;
+}
+
+}  // namespace
+
+void StartMixingThread() {
+    AudioOutput& a = audioOutput;
+    a.stopRequested = 0;
+    if (!WaveOutWantsMixingThread(a.device)) return;
+    // Set here rather than by the thread, so that a stop right after the start
+    // waits for a thread that has not run yet.
+    a.threadFinished = 0;
+    try {
+        a.thread = new std::thread(MixingThread);
+    } catch (const std::exception&) {
+        delete a.thread;
+        a.thread = nullptr;
+        a.threadFinished = 1;
+    }
+}
+
+void StopMixingThread() {
+    AudioOutput& a = audioOutput;
+    a.stopRequested = 1;
+    // A block fill in progress, on the thread or on a renderer's, ends first.
+    while (a.mixing) std::this_thread::yield();
+    // Joined rather than polled, so that a stop waits no longer than the
+    // thread's last poll.
+    if (a.thread) {
+        a.thread->join();
+        delete a.thread;
+        a.thread = nullptr;
+    }
 }

@@ -1,10 +1,11 @@
 // What a program that plays to a listener asks beyond play and stop: the
 // heard clock, pausing, moving to another order, the length of a pass, and
 // the channels that sound.
-#include <thread>
-
 #include "music/output/audio_output.h"
 #include "music/output/mixing_thread.h"
+#include "music/output/pass_watch.h"
+#include "music/output/playback.h"
+#include "music/output/wave_out.h"
 #include "music/replay/replayer.h"
 
 namespace {
@@ -12,23 +13,6 @@ namespace {
 // Without an end within this much music the song is taken to loop inside
 // one order, as xm2wav takes it.
 constexpr std::int64_t kLongestPassSeconds = 3600;
-
-bool Sounding(const Voice& voice) {
-    return voice.sample != nullptr && (voice.leftGain != 0 || voice.rightGain != 0 || voice.rampFramesLeft > 0);
-}
-
-// Joined rather than polled as SongStop does, so that a key's effect waits
-// for no 50 ms sleep.
-void StopMixingThread() {
-    AudioOutput& a = audioOutput;
-    a.stopRequested = 1;
-    if (a.thread) {
-        a.thread->join();
-        delete a.thread;
-        a.thread = nullptr;
-    }
-    while (a.mixing) std::this_thread::yield();
-}
 
 // Runs the song's ticks from where it stands without mixing, telling the pass
 // watch of each at the frame where it would begin, until the pass ends, an
@@ -71,17 +55,6 @@ void RefillRing(std::int64_t heard) {
 }
 
 }  // namespace
-
-std::uint8_t ChannelsSounding(const Song* song) {
-    const AudioOutput& a = audioOutput;
-    const std::int32_t channels = song->channelCount < kChannelCount ? song->channelCount : kChannelCount;
-    std::uint8_t count = 0;
-    // A channel's fading note plays on the other voice of its pair.
-    for (std::int32_t c = 0; c < channels; ++c) {
-        if (Sounding(a.voices[c]) || Sounding(a.voices[c + kChannelCount])) ++count;
-    }
-    return count;
-}
 
 std::int64_t SongHeardFrames() {
     const AudioOutput& a = audioOutput;

@@ -1,5 +1,7 @@
 // The heard song position, as the scene reads it from the mixing thread's
 // per-block records.
+#include "music/output/position.h"
+
 #include "music/output/audio_output.h"
 
 std::uint64_t PositionRecordPack(const PositionRecord& record) {

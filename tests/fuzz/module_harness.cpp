@@ -4,6 +4,7 @@
 
 #include "music/output/audio_output.h"
 #include "music/format/song_file.h"
+#include "music/output/mixing_thread.h"
 #include "music/output/waveout/offline.h"
 #include "scene/pattern_lookup.h"
 

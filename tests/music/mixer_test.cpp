@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "music/format/song_file.h"
+#include "music/mix/mixer.h"
 #include "music/mix/mixer_kernels.h"
 #include "tests/music/music_test_support.h"
 

@@ -8,6 +8,9 @@
 
 #include "music/format/embedded_song.h"
 #include "music/format/song_file.h"
+#include "music/output/mixing_thread.h"
+#include "music/output/position.h"
+#include "music/output/ring.h"
 #include "music/output/waveout/offline.h"
 #include "music/replay/replayer.h"
 #include "tests/music/music_test_support.h"

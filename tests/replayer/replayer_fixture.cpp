@@ -1,6 +1,8 @@
 #include "tests/replayer/replayer_fixture.h"
 
 #include "music/format/song_file.h"
+#include "music/mix/mixer.h"
+#include "music/output/playback.h"
 
 namespace replayer_test {
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "music/format/song_file.h"
+#include "music/mix/mixer.h"
 #include "tests/replayer/replayer_fixture.h"
 
 namespace replayer_test {

@@ -1,5 +1,7 @@
 #include "cue_song.h"
 
+#include "music/output/position.h"
+
 CueSong::CueSong(int channels, int patterns, int rows) {
     song.channelCount = static_cast<std::int16_t>(channels);
     song.songLength = static_cast<std::int16_t>(patterns);

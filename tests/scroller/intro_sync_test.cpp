@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "music/output/audio_output.h"
+#include "music/output/mixing_thread.h"
 #include "music/song.h"
 #include "music/output/waveout/offline.h"
 #include "scene/glview.h"

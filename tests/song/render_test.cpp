@@ -8,6 +8,7 @@
 
 #include "music/output/audio_output.h"
 #include "music/format/embedded_song.h"
+#include "music/output/mixing_thread.h"
 #include "music/song.h"
 #include "music/format/song_file.h"
 #include "music/output/waveout/offline.h"

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "music/output/audio_output.h"
+#include "music/output/mixing_thread.h"
 #include "music/player.h"
 #include "music/output/wave_out.h"
 
