@@ -13,7 +13,10 @@ void MusicStart(Song** songSlot) {
         std::printf("Error upon initialization.\n");
         return;
     }
-    *songSlot = SongLoad(reinterpret_cast<const char*>(embeddedSong), nullptr);
+    // The memory file serves the embedded block whatever it is asked to open;
+    // the name handed through is only the block's address.
+    const char* name = reinterpret_cast<const char*>(embeddedSong);
+    *songSlot = SongLoad(name, nullptr);
     if (!*songSlot) {
         AudioClose();
         std::printf("Error loading song\n");

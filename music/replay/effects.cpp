@@ -24,6 +24,14 @@ std::int32_t AtLeast(std::int32_t value, std::int32_t limit) {
     return value < limit ? limit : value;
 }
 
+// A slide's parameter moves a value up by x when x is set, otherwise down by
+// y, and holds it to 0..limit; a parameter of 0 leaves it as it is.
+std::int32_t Slid(std::int32_t value, std::uint8_t parameter, std::int32_t limit) {
+    if ((parameter >> 4) != 0) return AtMost(value + (parameter >> 4), limit);
+    if ((parameter & 0x0F) != 0) return AtLeast(value - (parameter & 0x0F), 0);
+    return value;
+}
+
 // The volume moved by a slide's step, held to 0..64.
 void RaiseVolume(Channel* channel, std::int32_t step) {
     channel->volume = AtMost(channel->volume + step, 64);
@@ -70,6 +78,13 @@ std::int8_t AdvancePosition(std::int8_t position, std::uint8_t speed) {
     std::int32_t next = position + speed;
     if (next > 31) next -= 64;
     return static_cast<std::int8_t>(next);
+}
+
+// Before a delayed note's tick its cell does not reach the voice: no start,
+// and no new frequency, volume or panning.
+void KeepVoiceAsItIs(Channel* channel) {
+    channel->updateFlags &=
+        static_cast<std::uint8_t>(~(UpdateTrigger | UpdateFrequency | UpdateVolume | UpdatePanning));
 }
 
 void ClearStart(Channel* channel) {
@@ -152,21 +167,11 @@ void Arpeggio(const Song* song, Channel* channel, const Sample* sample, std::uin
 }
 
 void GlobalVolumeSlide(Song* song) {
-    std::uint8_t memory = song->globalVolumeSlideMemory;
-    if ((memory >> 4) != 0) {
-        song->globalVolume = AtMost(song->globalVolume + (memory >> 4), 64);
-    } else if ((memory & 0x0F) != 0) {
-        song->globalVolume = AtLeast(song->globalVolume - (memory & 0x0F), 0);
-    }
+    song->globalVolume = Slid(song->globalVolume, song->globalVolumeSlideMemory, 64);
 }
 
 void PanningSlide(Channel* channel) {
-    std::uint8_t memory = channel->panningSlideMemory;
-    if ((memory >> 4) != 0) {
-        channel->panning = AtMost(channel->panning + (memory >> 4), 255);
-    } else if ((memory & 0x0F) != 0) {
-        channel->panning = AtLeast(channel->panning - (memory & 0x0F), 0);
-    }
+    channel->panning = Slid(channel->panning, channel->panningSlideMemory, 255);
     channel->updateFlags |= UpdatePanning;
 }
 
@@ -298,7 +303,7 @@ std::int32_t ExtendedFirstTick(Song* song, Channel* channel, const PatternCell* 
             channel->volume = before->volume;
             channel->period = before->period;
             channel->panning = before->panning;
-            channel->updateFlags &= 0xF0;
+            KeepVoiceAsItIs(channel);
             break;
         case ExtendedRowDelay:
             song->extraTicks = y * song->speed;
@@ -341,7 +346,7 @@ void ExtendedLaterTick(const Song* song, Channel* channel, const PatternCell* ce
                 if (cell->volume != 0) VolumeColumnFirstTick(song, channel, cell->volume);
                 channel->updateFlags |= UpdateTrigger;
             } else {
-                channel->updateFlags &= 0xF0;
+                KeepVoiceAsItIs(channel);
             }
             break;
         default:
@@ -352,12 +357,7 @@ void ExtendedLaterTick(const Song* song, Channel* channel, const PatternCell* ce
 }  // namespace
 
 void VolumeSlide(Channel* channel) {
-    std::uint8_t memory = channel->volumeSlideMemory;
-    if ((memory >> 4) != 0) {
-        channel->volume = AtMost(channel->volume + (memory >> 4), 64);
-    } else if ((memory & 0x0F) != 0) {
-        channel->volume = AtLeast(channel->volume - (memory & 0x0F), 0);
-    }
+    channel->volume = Slid(channel->volume, channel->volumeSlideMemory, 64);
     channel->updateFlags |= UpdateVolume;
 }
 

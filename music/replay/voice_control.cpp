@@ -23,8 +23,9 @@ constexpr std::int32_t kVoiceVolumeLimit = 32767;
 
 constexpr std::int32_t kLowestFrequency = 100;
 
-// The mixer holds the step in 8.24 form: the frequency stops just short of a
-// step of kMaxStepFrames + 1 frames.
+// The mixer takes the step as 32.32 and plays at most kMaxStepFrames whole
+// frames per output frame: the frequency stops just short of a step of
+// kMaxStepFrames + 1 frames.
 std::int64_t HighestFrequency(std::int32_t mixingRate) {
     return std::int64_t{mixingRate} * (std::int64_t{kMaxStepFrames} + 1) - 1;
 }
@@ -110,8 +111,6 @@ std::int64_t RememberedLinearFrequency(std::int64_t pitch) {
     return frequency;
 }
 
-// A voice still busy with the previous note is left to fade out; the new note
-// takes the other voice of the pair, starting from the old voice's settings.
 // The tracker moves a voice to gains that its envelopes, fade-out and slides
 // change over the whole of the next tick, from where its gains are now: the
 // ramp is set up here, in the mixer's terms, so that the mixer goes on with it.
@@ -125,6 +124,8 @@ void RampOverTick(Voice* voice, std::int32_t frames) {
     voice->rampFramesLeft = voice->rampDeltaLeft != 0.0f || voice->rampDeltaRight != 0.0f ? frames : 0;
 }
 
+// A voice still busy with the previous note is left to fade out; the new note
+// takes the other voice of the pair, starting from the old voice's settings.
 // A start offset at or past the end restarts the note from its beginning, or
 // with silentPastEnd leaves the new voice idle.
 Voice* StartNote(Channel* channel, Voice* voice, Sample* sample, bool silentPastEnd) {

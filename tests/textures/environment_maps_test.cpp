@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 #include "textures/cube_cross.h"
@@ -127,17 +128,28 @@ TEST_F(EnvironmentMaps, SkyAddsTheChequerToTheClampedLight) {
     EXPECT_GT(at(crosses->sky, 256 + 5, 256 + 20)[0], at(crosses->environment, 256 + 5, 256 + 20)[0]);
 }
 
-TEST_F(EnvironmentMaps, TwoBuildsAreByteIdentical) {
-    std::vector<Float3> positions;
-    std::vector<Float3> colors;
-    for (const Light& light : kLights) {
-        appendColor(positions, float(light.position[0]), float(light.position[1]),
-                    float(light.position[2]));
-        appendColor(colors, float(light.color[0]), float(light.color[1]), float(light.color[2]));
+// Each light adds its own glow: in the other order the lights give the same
+// bytes, and neither light alone gives them.
+TEST_F(EnvironmentMaps, EveryLightAddsInEitherOrder) {
+    auto build = [](std::initializer_list<int> order) {
+        std::vector<Float3> positions;
+        std::vector<Float3> colors;
+        for (int l : order) {
+            const Light& light = kLights[l];
+            appendColor(positions, float(light.position[0]), float(light.position[1]),
+                        float(light.position[2]));
+            appendColor(colors, float(light.color[0]), float(light.color[1]), float(light.color[2]));
+        }
+        return environmentCrossBytes(positions, colors);
+    };
+    const EnvironmentCrosses swapped = build({1, 0});
+    EXPECT_TRUE(swapped.environment == crosses->environment);
+    EXPECT_TRUE(swapped.sky == crosses->sky);
+    for (int alone = 0; alone < 2; ++alone) {
+        const EnvironmentCrosses one = build({alone});
+        EXPECT_FALSE(one.environment == crosses->environment) << "light " << alone << " alone";
+        EXPECT_FALSE(one.sky == crosses->sky) << "light " << alone << " alone";
     }
-    const EnvironmentCrosses again = environmentCrossBytes(positions, colors);
-    EXPECT_TRUE(again.environment == crosses->environment);
-    EXPECT_TRUE(again.sky == crosses->sky);
 }
 
 }  // namespace
