@@ -8,12 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "music/output/audio_output.h"
 #include "music/format/file_stream.h"
 #include "music/format/load_report.h"
-#include "music/song.h"
 #include "music/format/song_file.h"
+#include "music/player.h"
+#include "music/replay/channel.h"
 #include "music/replay/replayer.h"
+#include "music/song.h"
 
 namespace {
 
