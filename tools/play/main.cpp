@@ -105,9 +105,9 @@ Move PlaySong(Song* song, const std::string& file, const PlayOptions& options, C
             lastStatus = now;
         }
     }
-    // Silent at once: a stopped song's ring would otherwise go on looping
-    // until the next one starts.
-    SongPause(true);
+    // The device plays on what it holds until the next song takes over in
+    // the same stream, so that a skip leaves no gap; quitting closes it,
+    // which silences it at once.
     SongStop(song);
     console->endLine();
     return move;
