@@ -17,19 +17,23 @@ struct WaveOutBuffer {
 // nullptr when there is none.
 WaveOutDevice* WaveOutOpen(std::int32_t rate);
 void WaveOutPrepare(WaveOutDevice* device, WaveOutBuffer* buffer);
-// Starts playing the buffer from its first byte, looping for ever.
+// Starts playing the buffer from its first byte, looping for ever: at once,
+// or after what a streaming device still holds from before (its latency, a
+// fifth of a second at most), without a gap.
 void WaveOutWriteLooping(WaveOutDevice* device, WaveOutBuffer* buffer);
 // Bytes played since the write, as a 32-bit count that wraps.
 std::uint32_t WaveOutPositionBytes(WaveOutDevice* device);
 void WaveOutUnprepare(WaveOutDevice* device, WaveOutBuffer* buffer);
-// Stops the sound and rewinds the position to 0; the next write plays, paused
-// before or not.
+// Stops playing the buffer and rewinds the position to 0; the next write
+// plays, paused before or not. A streaming device plays out what it holds,
+// so that a write right after goes on in the same stream.
 void WaveOutReset(WaveOutDevice* device);
-// Stops the sound at once, dropping what the device holds queued, and keeps
-// the position where it stopped; resuming plays the buffer on from there and
-// the position counts on from where it stood.
+// Stops the sound at once and keeps the position where it stopped; resuming
+// plays the buffer on from there (what the device held included) and the
+// position counts on from where it stood.
 void WaveOutPause(WaveOutDevice* device);
 void WaveOutResume(WaveOutDevice* device);
+// Silences the device at once and closes it.
 void WaveOutClose(WaveOutDevice* device);
 // Gives the calling thread time-critical priority where the platform allows it.
 void WaveOutRaiseThreadPriority();
