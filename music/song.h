@@ -208,6 +208,9 @@ struct PlaybackBehaviour {
     // Multi retrigger keeps each nibble's memory and counts every tick, the
     // first of a row included, with its own counter.
     bool trackerMultiRetrigger;
+    // Only a tone portamento's own playable note sets its target; once there,
+    // it glides only downward and lands at once on a target above.
+    bool trackerPortamentoTarget;
 };
 
 struct Song;

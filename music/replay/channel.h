@@ -78,6 +78,8 @@ struct Channel {
     std::uint8_t retrigCounter;
     // The tracker's own memory for the fine volume slide up.
     std::uint8_t fineVolumeUpMemory;
+    // The tracker's tone portamento reached its target since it was last set.
+    std::uint8_t portaArrived;
 };
 
 constexpr int kChannelCount = 32;

@@ -361,15 +361,37 @@ void VolumeSlide(Channel* channel) {
     channel->updateFlags |= UpdateVolume;
 }
 
-void TonePortamento(Channel* channel) {
+void AimPortamento(const Song* song, Channel* channel, const PatternCell* cell, const Sample* sample) {
+    if (!song->behaviour.trackerPortamentoTarget) {
+        channel->portaTarget = channel->notePeriod;
+        return;
+    }
+    // The tracker keeps the last target when the cell has no note it can play.
+    if (!PlaysNote(song, cell, sample)) return;
+    channel->portaTarget = channel->notePeriod;
+    channel->portaArrived = channel->portaTarget == channel->period ? 1 : 0;
+}
+
+void TonePortamento(const Song* song, Channel* channel) {
     std::int64_t step = 4 * channel->portaSpeed;
     std::int64_t period = channel->period;
+    channel->updateFlags |= UpdateFrequency;
+    if (song->behaviour.trackerPortamentoTarget) {
+        // Without a target yet the tracker's glide leaves the pitch alone.
+        if (channel->portaTarget == 0) return;
+        // Once arrived, the tracker glides only downward and stops at the
+        // target, so a target above is reached at once.
+        if (channel->portaArrived != 0) {
+            channel->period = static_cast<std::int32_t>(std::min<std::int64_t>(period + step, channel->portaTarget));
+            return;
+        }
+    }
     if (period < channel->portaTarget) {
         channel->period = static_cast<std::int32_t>(std::min<std::int64_t>(period + step, channel->portaTarget));
     } else if (period > channel->portaTarget) {
         channel->period = static_cast<std::int32_t>(std::max<std::int64_t>(period - step, channel->portaTarget));
     }
-    channel->updateFlags |= UpdateFrequency;
+    if (channel->period == channel->portaTarget) channel->portaArrived = 1;
 }
 
 void Vibrato(const Song* song, Channel* channel) {
@@ -582,7 +604,8 @@ void VolumeColumnFirstTick(const Song* song, Channel* channel, std::uint8_t valu
             break;
         case VolumeTonePortamento:
             if (y != 0) channel->portaSpeed = static_cast<std::uint8_t>(y * 16);
-            channel->portaTarget = channel->notePeriod;
+            // The tracker's target comes from the cell's note (AimPortamento).
+            if (!song->behaviour.trackerPortamentoTarget) channel->portaTarget = channel->notePeriod;
             channel->updateFlags &= static_cast<std::uint8_t>(~UpdateTrigger);
             break;
         default:
@@ -603,7 +626,7 @@ void VolumeColumnLaterTick(const Song* song, Channel* channel, std::uint8_t valu
             VibratoAdvance(channel);
             break;
         case VolumeTonePortamento:
-            TonePortamento(channel);
+            TonePortamento(song, channel);
             break;
         default:
             break;
@@ -690,7 +713,7 @@ std::int32_t EffectFirstTick(Song* song, Channel* channel, const PatternCell* ce
     switch (cell->effect) {
         case EffectTonePortamento:
             if (parameter != 0) channel->portaSpeed = parameter;
-            channel->portaTarget = channel->notePeriod;
+            AimPortamento(song, channel, cell, sample);
             ClearStart(channel);
             break;
         case EffectVibrato:
@@ -699,7 +722,7 @@ std::int32_t EffectFirstTick(Song* song, Channel* channel, const PatternCell* ce
             Vibrato(song, channel);
             break;
         case EffectTonePortamentoVolumeSlide:
-            channel->portaTarget = channel->notePeriod;
+            AimPortamento(song, channel, cell, sample);
             if (parameter != 0) channel->volumeSlideMemory = parameter;
             ClearStart(channel);
             break;
@@ -762,14 +785,14 @@ void EffectLaterTick(Song* song, Channel* channel, const PatternCell* cell,
             channel->updateFlags |= UpdateFrequency;
             break;
         case EffectTonePortamento:
-            TonePortamento(channel);
+            TonePortamento(song, channel);
             break;
         case EffectVibrato:
             Vibrato(song, channel);
             VibratoAdvance(channel);
             break;
         case EffectTonePortamentoVolumeSlide:
-            TonePortamento(channel);
+            TonePortamento(song, channel);
             VolumeSlide(channel);
             break;
         case EffectVibratoVolumeSlide:

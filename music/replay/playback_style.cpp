@@ -32,6 +32,7 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .trackerInstrumentNumbers = true,
     .separateFineVolumeMemories = true,
     .trackerMultiRetrigger = true,
+    .trackerPortamentoTarget = true,
 };
 
 }  // namespace

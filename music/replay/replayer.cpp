@@ -104,14 +104,6 @@ bool RestartsEnvelopesNow(const Song* song, const PatternCell* cell) {
     return song->behaviour.trackerRetrigger && retrigger && y != 0 && song->tick % y == 0;
 }
 
-// Whether a cell's note is played: the tracker leaves out notes that the
-// sample's relative note takes outside 0..119.
-bool PlaysNote(const Song* song, const PatternCell* cell, const Sample* sample) {
-    if (!HoldsNote(cell)) return false;
-    if (!song->behaviour.outOfRangeNotesSilent) return true;
-    std::int32_t transposed = cell->note + sample->relativeNote - 1;
-    return transposed >= 0 && transposed <= kHighestRealNote;
-}
 
 bool KeysOffAtOnce(const Song* song, const PatternCell* cell) {
     if (cell->note == 255) return true;
@@ -157,6 +149,9 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
     if (!DelaysCell(song, cell)) {
         if (namesInstrument) TakeInstrument(song, channel, cell, sample);
         if (cell->volume != 0) VolumeColumnFirstTick(song, channel, cell->volume);
+        if (song->behaviour.trackerPortamentoTarget && (cell->volume >> 4) == VolumeTonePortamento) {
+            AimPortamento(song, channel, cell, sample);
+        }
         if (KeysOffAtOnce(song, cell)) channel->keyOff = 1;
     }
 

@@ -49,6 +49,9 @@ std::int32_t PlayedChannelCount(const Song* song);
 const PatternCell* CurrentRowCells(const Song* song);
 bool NamesInstrument(const PatternCell* cell);
 bool HoldsNote(const PatternCell* cell);
+// Whether a cell's note is played: the tracker leaves out notes that the
+// sample's relative note takes outside 0..119.
+bool PlaysNote(const Song* song, const PatternCell* cell, const Sample* sample);
 // Effect 3 or 5, or in the tracker's playback the volume column's as well.
 bool IsTonePortamento(const Song* song, const PatternCell* cell);
 
@@ -73,7 +76,9 @@ void EffectLaterTick(Song* song, Channel* channel, const PatternCell* cell,
                      Instrument* instrument, Sample* sample);
 void VolumeColumnFirstTick(const Song* song, Channel* channel, std::uint8_t value);
 void VolumeColumnLaterTick(const Song* song, Channel* channel, std::uint8_t value);
-void TonePortamento(Channel* channel);
+// The target of a tone portamento on its first tick, from the cell's note.
+void AimPortamento(const Song* song, Channel* channel, const PatternCell* cell, const Sample* sample);
+void TonePortamento(const Song* song, Channel* channel);
 void Vibrato(const Song* song, Channel* channel);
 void VibratoAdvance(Channel* channel);
 void Tremolo(Channel* channel);

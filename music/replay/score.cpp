@@ -51,6 +51,13 @@ bool HoldsNote(const PatternCell* cell) {
     return cell->note >= 1 && cell->note <= 96;
 }
 
+bool PlaysNote(const Song* song, const PatternCell* cell, const Sample* sample) {
+    if (!HoldsNote(cell)) return false;
+    if (!song->behaviour.outOfRangeNotesSilent) return true;
+    std::int32_t transposed = cell->note + sample->relativeNote - 1;
+    return transposed >= 0 && transposed <= kHighestRealNote;
+}
+
 bool IsTonePortamento(const Song* song, const PatternCell* cell) {
     if (cell->effect == EffectTonePortamento || cell->effect == EffectTonePortamentoVolumeSlide) return true;
     return song->behaviour.volumeColumnPortamentoGlides && (cell->volume >> 4) == VolumeTonePortamento;

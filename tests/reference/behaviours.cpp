@@ -385,6 +385,65 @@ xm::Module TonePortamento() {
     return module;
 }
 
+// A second tone of another timbre and half the volume.
+xm::Sample OtherTone() {
+    xm::Sample sample = Tone();
+    const int period = 64;
+    for (std::size_t i = 0; i < sample.frames.size(); ++i) {
+        double phase = 2.0 * kPi * static_cast<double>(i) / period;
+        sample.frames[i] = static_cast<std::int16_t>((0.6 * std::sin(phase) + 0.3 * std::sin(2.0 * phase)) * 12000.0);
+    }
+    sample.volume = 32;
+    return sample;
+}
+
+// Tone portamento's target: kept through plain notes and notes it cannot
+// play, glided to in whichever direction until reached, and after that
+// approached only downward, so that a target above is taken at once. Also a
+// glide onto a note of the instrument's other sample, an instrument number
+// on the glide, and a sample offset beside the volume column's glide.
+xm::Module TonePortamentoTargets() {
+    xm::Module module = Base(1, 40);
+    module.instruments[0].samples.push_back(OtherTone());
+    for (int note = 60; note < 96; ++note) module.instruments[0].noteSample[static_cast<std::size_t>(note)] = 1;
+    module.instruments[1] = xm::InstrumentOf({OtherTone()});
+    module.instruments[1].samples[0].relativeNote = 30;
+    At(module, 0, 0) = {kC4, 1, 0, 0, 0};
+    At(module, 1, 0) = {kC4 + 12, 0, 0, EffectTonePortamento, 0x08};
+    At(module, 2, 0) = {kC4 + 7, 0, 0, 0, 0};
+    At(module, 3, 0) = {0, 0, 0, EffectTonePortamento, 0x10};
+    At(module, 4, 0) = {0, 0, 0, EffectPortamentoUp, 0x20};
+    At(module, 5, 0) = {0, 0, 0, EffectTonePortamento, 0x00};
+    At(module, 6, 0) = {kC4, 0, 0xF8, 0, 0};
+    At(module, 7, 0) = {kC4 - 5, 0, 0, 0, 0};
+    At(module, 8, 0) = {0, 0, 0xF0, 0, 0};
+    At(module, 9, 0) = {kC4 + 2, 0, 0, EffectPortamentoDown, 0x00};
+    At(module, 10, 0) = {0, 0, 0, EffectTonePortamento, 0x04};
+    At(module, 12, 0) = {kC4, 1, 0, 0, 0};
+    At(module, 13, 0) = {kC4 + 14, 1, 0, EffectTonePortamento, 0x10};
+    At(module, 15, 0) = {kC4 + 2, 1, 0, 0, 0};
+    At(module, 16, 0) = {kC4 + 7, 2, 0, EffectTonePortamento, 0x10};
+    At(module, 18, 0) = {kC4, 2, 0, 0, 0};
+    At(module, 19, 0) = {95, 0, 0, EffectTonePortamento, 0x10};
+    At(module, 20, 0) = {71, 0, 0, EffectTonePortamento, 0x10};
+    At(module, 21, 0) = {kC4 + 12, 2, 0, 0, 0};
+    At(module, 22, 0) = {95, 0, 0, EffectTonePortamento, 0x10};
+    At(module, 24, 0) = {41, 2, 0, 0, 0};
+    At(module, 25, 0) = {95, 0, 0, EffectTonePortamento, 0x10};
+    At(module, 27, 0) = {kC4, 1, 0, 0, 0};
+    At(module, 28, 0) = {kC4 + 3, 0, 0, EffectTonePortamento, 0x10};
+    At(module, 29, 0) = {kC4 - 5, 1, 0, 0, 0};
+    At(module, 30, 0) = {0, 0, 0, EffectTonePortamento, 0x08};
+    At(module, 31, 0) = {kC4, 1, 0, 0, 0};
+    At(module, 32, 0) = {kC4 + 12, 0, 0, EffectTonePortamento, 0x04};
+    At(module, 33, 0) = {kC4 + 17, 1, 0, 0, 0};
+    At(module, 34, 0) = {0, 0, 0, EffectTonePortamento, 0x10};
+    At(module, 36, 0) = {kC4 + 3, 1, 0xF8, EffectSampleOffset, 0x01};
+    At(module, 38, 0) = {kC4, 2, 0, 0, 0};
+    At(module, 39, 0) = {kC4 + 3, 0, 0xF8, EffectSampleOffset, 0x02};
+    return module;
+}
+
 // Vibrato with its memories and waveforms, also from the volume column.
 xm::Module Vibrato() {
     xm::Module module = Base(1, 16);
@@ -623,6 +682,7 @@ xm::Module ArpeggioEdges(std::uint16_t flags) {
     return module;
 }
 xm::Module ArpeggioEdgesLinear() { return ArpeggioEdges(1); }
+
 xm::Module ArpeggioEdgesAmiga() { return ArpeggioEdges(0); }
 
 }  // namespace
@@ -660,6 +720,7 @@ const std::vector<Behaviour>& Behaviours() {
         {"jump_past_the_end", JumpPastTheEnd},
         {"notes_out_of_range", NotesOutOfRange},
         {"tone_portamento", TonePortamento},
+        {"tone_portamento_targets", TonePortamentoTargets},
         {"vibrato", Vibrato},
         {"volume_slides", VolumeSlides},
         {"panning", Panning},
