@@ -55,6 +55,13 @@ std::string WavData(const fs::path& path) {
     return bytes.substr(44);
 }
 
+// 64-bit FNV-1a: enough to tell any changed byte from the pinned ones.
+std::uint64_t Fnv1a(const std::string& bytes) {
+    std::uint64_t hash = 0xcbf29ce484222325u;
+    for (unsigned char c : bytes) hash = (hash ^ c) * 0x100000001b3u;
+    return hash;
+}
+
 int CountLines(const std::string& text) {
     int lines = 0;
     for (char c : text) lines += c == '\n';
@@ -140,6 +147,30 @@ TEST(CaptureRun, SameSettingsSameBytesAndALaterStartMatchesTheTail) {
     const std::string soundLonger = WavData(longer / "audio.wav");
     ASSERT_EQ(soundLonger.size(), soundA.size() + 22050 * 4u);
     EXPECT_EQ(soundLonger.substr(22050 * 4), soundA);
+}
+
+// The desktop drawing path's pictures and the sound, byte for byte, at moments
+// that exercise every part of the scene: the rise, a bounce, the bass wave and
+// a burst of the scroller. A change to what this path sends to GL shows here.
+// The sums hold for the Mesa llvmpipe of Debian 12.
+TEST(CaptureRun, DesktopPathFramesAndSoundArePinned) {
+    const fs::path dir = FreshDir("pinned");
+    const RunResult run = Capture("-o " + Quote(dir.string()) + " --size 96x54 --fps 5 --duration 22.4");
+    ASSERT_EQ(run.status, 0) << run.output;
+    const struct {
+        std::int64_t frame;
+        std::uint64_t sum;
+    } pinned[] = {
+        {10, 0xfee95836fb901bfau},   // 2.0 s, rising
+        {20, 0x4caaffa646d2e188u},   // 4.0 s, bouncing
+        {95, 0xee152c61a656306eu},   // 19.0 s, the bass wave
+        {111, 0x9b6b2a0528bc7470u},  // 22.2 s, a burst of the scroller
+    };
+    for (const auto& p : pinned)
+        EXPECT_EQ(Fnv1a(ReadFile(dir / FrameFileName(p.frame))), p.sum)
+            << FrameFileName(p.frame) << std::hex << " sums to 0x" << Fnv1a(ReadFile(dir / FrameFileName(p.frame)));
+    EXPECT_EQ(Fnv1a(ReadFile(dir / "audio.wav")), 0xbb65b241e1f0f522u)
+        << std::hex << "audio.wav sums to 0x" << Fnv1a(ReadFile(dir / "audio.wav"));
 }
 
 // The WAV of a capture covers exactly the span of its frames, and holds the
