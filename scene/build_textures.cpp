@@ -1,6 +1,7 @@
 #include "scene/build_textures.h"
 
 #include "scene/glview.h"
+#include "scene/scene_lights.h"
 #include "shell/gl_headers.h"
 #include "textures/base_texture.h"
 #include "textures/cube_cross.h"
@@ -32,10 +33,6 @@ void buildTextures(GLView& view) {
     makeStrandTexture(view, generator);
     makeBaseTexture(view, generator);
 
-    LightList lights;
-    appendColor(lights.colors, 1.0f, 0.3f, 0.01f);
-    appendColor(lights.positions, 0.2f, 1.0f, 0.0f);
-    appendColor(lights.colors, 0.2f, 0.4f, 0.8f);
-    appendColor(lights.positions, 0.6f, -1.0f, 0.4f);
+    const LightList lights = SceneLights();
     makeEnvironmentMaps(lights.positions, view, lights.colors);
 }

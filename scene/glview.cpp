@@ -4,26 +4,14 @@
 #include "scene/build_textures.h"
 #include "scene/hair_shells.h"
 #include "scene/scroller.h"
-#include "scene/shell_motion.h"
 #include "scene/sky_box.h"
 #include "scene/torus.h"
 #include "shell/gl_extensions.h"
 #include "shell/gui.h"
 
-GLView::GLView(Gui* shell)
-    : gui(shell),
-      scroller(new Scroller),
-      songSlot(new Song*(nullptr)),
-      renderTarget(new RenderTarget{}) {}
+GLView::GLView(Gui* shell) : SceneView(shell), renderTarget(new RenderTarget{}) {}
 
 GLView::~GLView() {
-    delete scroller;
-    if (songSlot) {
-        SongStop(*songSlot);
-        SongFree(*songSlot);
-        AudioClose();
-        delete songSlot;
-    }
     delete renderTarget;
 }
 
@@ -113,9 +101,8 @@ void GLView::setCamera() {
     gluLookAt(camera[0], camera[1], camera[2], 0.0, 0.0, 1.0, 0.0, 1.0, 0.0);
 }
 
-void GLView::draw(std::int32_t elapsedMs) {
+void GLView::render(const FrameRecord& record) {
     const GlExtensions& ext = glExtensions;
-    frameTime = static_cast<float>(elapsedMs);
 
     // Off-screen pass.
     glViewport(0, 0, static_cast<GLsizei>(renderTarget->width),
@@ -125,7 +112,7 @@ void GLView::draw(std::int32_t elapsedMs) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     glLoadIdentity();
-    glRotatef(static_cast<float>(frameTime * 0.03), 0.2f, 0.5f, 0.4f);
+    glRotatef(record.skyAngle, 0.2f, 0.5f, 0.4f);
     glGetFloatv(GL_MODELVIEW_MATRIX, skyRotation);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
@@ -136,18 +123,16 @@ void GLView::draw(std::int32_t elapsedMs) {
     glDisable(GL_BLEND);
     glPushMatrix();
     glMultMatrixf(skyRotation);
-    const float brightness = skyBrightness(elapsedMs, frameTime);
+    const float brightness = record.skyBrightness;
     glColor4f(brightness, brightness, brightness, 1.0f);
     DrawSkyBox(skyCubeMap);
     glPopMatrix();
     glEnable(GL_BLEND);
 
-    syncToMusic();
-    drawShells(*this);
-    scroller->draw(elapsedMs);
+    drawShells(*this, record);
+    scroller->render(record.scroller);
 
     drawFinalPass();
-    previousTime = frameTime;
 }
 
 // Magnifies the target onto the window as one quad.

@@ -1,9 +1,7 @@
 #pragma once
 #include <cstdint>
 
-class Gui;
-struct Scroller;
-struct Song;
+#include "scene/scene_view.h"
 
 // The off-screen frame target: the scene renders at 1/multiply of the window.
 struct RenderTarget {
@@ -14,23 +12,17 @@ struct RenderTarget {
     std::uint32_t framebuffer;
 };
 
-// The scene: owns every GL object, builds everything once in init() and
-// draws one frame per main-loop turn.
-class GLView {
+// The scene on desktop OpenGL 1.x with shader objects: owns every GL object,
+// builds everything once in init() and draws one frame per main-loop turn.
+class GLView : public SceneView {
 public:
     explicit GLView(Gui* gui);
-    virtual ~GLView();
-    GLView(const GLView&) = delete;
-    GLView& operator=(const GLView&) = delete;
+    ~GLView() override;
 
-    void init();
-    void draw(std::int32_t elapsedMs);
+    void init() override;
     // The end of draw(): shows the render target stretched over the window.
     void drawFinalPass();
-    // Turns the heard row's cell on channel 4 into a bounce or a bass-wave change.
-    void syncToMusic();
 
-    Gui* gui;
     std::uint32_t hairProgram = 0;
     std::int32_t cameraLocation = -1;
     std::int32_t factorLocation = 0;
@@ -41,22 +33,12 @@ public:
     std::uint32_t baseTexture = 0;
     float skyRotation[16] = {};
     std::uint32_t torusList = 0;
-    Scroller* scroller;
     std::uint32_t skyCubeMap = 0;
     std::uint32_t envCubeMap = 0;
-    float frameTime = 0.0f;
-    float previousTime = 0.0f;
-    Song** songSlot;
-    float camera[3] = {0.0f, 0.0f, 15.0f};
-    float bounceStart = 0.0f;
-    std::int32_t lastRow = -1;
     RenderTarget* renderTarget;
-    float bassline = 0.0f;
-    float pendingBassline = 0.0f;
-    float basslineIntensity = 0.0f;
-    bool bassFalling = false;
 
 private:
+    void render(const FrameRecord& record) override;
     void setDefaultState();
     void setCamera();
 };

@@ -1,9 +1,9 @@
 #include "scene/hair_shells.h"
 
+#include "scene/frame_record.h"
 #include "scene/glview.h"
 #include "scene/shader_program.h"
 #include "scene/shader_sources.h"
-#include "scene/shell_motion.h"
 #include "shell/gl_extensions.h"
 
 void buildHairProgram(GLView& view) {
@@ -15,7 +15,7 @@ void buildHairProgram(GLView& view) {
     view.basslineIntensityLocation = FindUniform(view.hairProgram, "basslineintensity");
 }
 
-void drawShells(GLView& view) {
+void drawShells(GLView& view, const FrameRecord& record) {
     const GlExtensions& ext = glExtensions;
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -36,21 +36,15 @@ void drawShells(GLView& view) {
     ext.glUniformMatrix4fvARB(view.rotationLocation, 1, GL_TRUE, view.skyRotation);
     ext.glUniform3fvARB(view.cameraLocation, 1, view.camera);
 
-    const float rise = shellRise(view.frameTime);
-    const float bounce = shellBounce(view.frameTime, view.bounceStart);
-    stepBassline(view.frameTime - view.previousTime, view.basslineIntensity, view.bassline,
-                 view.pendingBassline, view.bassFalling);
-
     for (int i = 0; i < kShellCount; ++i) {
-        const float factor = shellFactor(i);
+        const ShellPose& pose = record.shells[i];
         glPushMatrix();
-        const ShellOffset offset = shellOffset(bounce, factor, rise);
-        glTranslatef(0.0f, offset.y, offset.z);
-        glRotatef(shellSwing(view.frameTime, factor), 1.0f, 1.0f, 0.0f);
-        ext.glUniform1fARB(view.factorLocation, factor);
-        ext.glUniform1fARB(view.basslineIntensityLocation, view.basslineIntensity);
-        ext.glUniform1fARB(view.basslineLocation, view.bassline);
-        glColor4f(1.0f, 1.0f, 1.0f, 1.0f - factor);
+        glTranslatef(0.0f, pose.y, pose.z);
+        glRotatef(pose.swing, 1.0f, 1.0f, 0.0f);
+        ext.glUniform1fARB(view.factorLocation, pose.factor);
+        ext.glUniform1fARB(view.basslineIntensityLocation, record.basslineIntensity);
+        ext.glUniform1fARB(view.basslineLocation, record.bassline);
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f - pose.factor);
         glCallList(view.torusList);
         // The two innermost shells are the dense base; strands begin outside them.
         if (i == 1) glBindTexture(GL_TEXTURE_2D, view.strandTexture);

@@ -1,5 +1,5 @@
 #include "music/player.h"
-#include "scene/glview.h"
+#include "scene/scene_view.h"
 #include "scene/pattern_lookup.h"
 
 namespace {
@@ -12,7 +12,7 @@ constexpr int kBassNoteOffset = 56;
 
 }  // namespace
 
-void GLView::syncToMusic() {
+void SceneView::syncToMusic() {
     Song* song = songSlot ? *songSlot : nullptr;
     if (!song) return;
 

@@ -8,11 +8,7 @@
 #include "scene/font_atlas.h"
 #include "scene/glyph_table.h"
 #include "scene/pattern_lookup.h"
-#include "scene/shader_program.h"
-#include "scene/shader_sources.h"
-#include "shell/gl_extensions.h"
 #include "textures/float_image.h"
-#include "textures/gl/upload_2d.h"
 
 namespace {
 
@@ -48,13 +44,7 @@ Scroller::~Scroller() {
     delete fontImage;
 }
 
-void Scroller::createProgram() {
-    program = CreateShaderProgram(fishEyeSource.text, fishEyeSource.length);
-    zoomLocation = FindUniform(program, "zoom");
-    faderLocation = FindUniform(program, "fader");
-}
-
-void Scroller::createFontTexture() {
+std::vector<std::uint8_t> Scroller::fontBgra() {
     delete fontImage;
     fontImage = new ImageStack(makeImageStack(kFontAtlasWidth, kFontAtlasHeight));
     FloatImage& image = addImage(*fontImage);
@@ -66,8 +56,7 @@ void Scroller::createFontTexture() {
         image.planes[kAlpha][n] = static_cast<float>(FontAtlas[n]) / 255.0f;
     }
     for (FloatImage& each : fontImage->images) clampImage(each);
-    std::vector<std::uint8_t> bgra = toBgra(fontImage->images.front());
-    fontTexture = uploadTexture2D(bgra.data(), fontImage->width, fontImage->height);
+    return toBgra(fontImage->images.front());
 }
 
 void Scroller::layoutText(const char* text) {
@@ -123,15 +112,6 @@ void Scroller::layoutText(const char* text) {
     }
 }
 
-void Scroller::compileList() {
-    glBegin(GL_QUAD_STRIP);
-    for (std::int32_t i = 0; i < glyphCount * 4; ++i) {
-        glTexCoord2f(quads[i].s, quads[i].t);
-        glVertex3f(quads[i].x, quads[i].y, quads[i].z);
-    }
-    glEnd();
-}
-
 void Scroller::checkTrigger() {
     if (triggered) return;  // a running burst is never restarted
     Song* song = songSlot ? *songSlot : nullptr;
@@ -173,26 +153,14 @@ int Scroller::burstZooms(float zooms[kMaxBurstPasses]) const {
     return passes;
 }
 
-void Scroller::draw(std::int32_t t) {
-    const GlExtensions& ext = glExtensions;
+ScrollerPose Scroller::advance(std::int32_t t) {
     frameTime = t;
     checkTrigger();
     scrollTime = t % kScrollPeriodMs;
 
-    ext.glUseProgramObjectARB(program);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glAlphaFunc(GL_GREATER, 0.01f);
-    glEnable(GL_ALPHA_TEST);
-
-    glPushMatrix();
-    glDisable(GL_CULL_FACE);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, fontTexture);
-    glColor4f(1.0f, 1.0f, 1.0f, 0.2f);
-    glRotatef(static_cast<float>(std::sin(scrollTime * 0.001) * 10.0), 0.0f, 0.0f, 1.0f);
-    glTranslatef(static_cast<float>(-3.0 - scrollTime * 0.004), -1.0f, 9.0f);
-    glScalef(25.0f, 20.0f, 0.0f);
+    ScrollerPose pose;
+    pose.angle = static_cast<float>(std::sin(scrollTime * 0.001) * 10.0);
+    pose.x = static_cast<float>(-3.0 - scrollTime * 0.004);
 
     // The difference is taken in 64 bits so that no frame time can overflow it.
     const std::int64_t sinceTrigger = static_cast<std::int64_t>(t) - triggerTime;
@@ -202,17 +170,6 @@ void Scroller::draw(std::int32_t t) {
         burst = 0.0f;
         triggered = false;
     }
-
-    float zooms[kMaxBurstPasses];
-    const int passes = burstZooms(zooms);
-    for (int i = 0; i < passes; ++i) {
-        glPushMatrix();
-        ext.glUniform1fARB(zoomLocation, zooms[i]);
-        glCallList(list);
-        glPopMatrix();
-    }
-
-    glEnable(GL_CULL_FACE);
-    glPopMatrix();
-    ext.glUseProgramObjectARB(0);
+    pose.passes = burstZooms(pose.zooms);
+    return pose;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <vector>
 
 struct ImageStack;
 struct Song;
@@ -20,6 +21,15 @@ struct GlyphVertex {
     float t;
 };
 
+// Where the text sits in one frame: its turn in degrees about z, its
+// translation along x, and the zoom of each pass.
+struct ScrollerPose {
+    float angle;
+    float x;
+    int passes;
+    float zooms[kMaxBurstPasses];
+};
+
 // Index of the glyph the layout uses for character c: the binary search's last
 // probe, so a character missing from the table takes a neighbour's record.
 int FindGlyph(char c);
@@ -33,7 +43,11 @@ struct Scroller {
     Scroller(const Scroller&) = delete;
     Scroller& operator=(const Scroller&) = delete;
 
-    // Build steps, in this order, with a current GL context.
+    // The font atlas as BGRA bytes (kFontAtlasWidth x kFontAtlasHeight), kept
+    // in fontImage too.
+    std::vector<std::uint8_t> fontBgra();
+
+    // Build steps of the desktop path, in this order, with a current GL context.
     void createProgram();
     void createFontTexture();
     // Needs fontImage for the atlas size. The text defaults to ScrollerText.
@@ -41,7 +55,12 @@ struct Scroller {
     // Emits the quads into the display list the caller has opened.
     void compileList();
 
-    // One frame at t milliseconds since start.
+    // One frame at t milliseconds since start: checks for a cue and moves the
+    // text and its burst on.
+    ScrollerPose advance(std::int32_t t);
+    // The desktop path's drawing of one frame's pose.
+    void render(const ScrollerPose& pose);
+    // advance() and render() in one.
     void draw(std::int32_t t);
     // The zoom of each pass this frame's text is drawn with: one pass at 0
     // when no burst runs, else one per 0.05 step of the burst. Returns the count.

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <vector>
 
-#include "shell/gl_headers.h"
 
 namespace {
 
@@ -14,17 +13,6 @@ double toRadians(std::uint32_t degrees) {
     const double pi = 3.1415927f;
     return static_cast<float>(static_cast<double>(degrees) / 360.0 * pi * 2.0);
 }
-
-class GlStripSink final : public TorusStripSink {
-public:
-    void beginStrip() override { glBegin(GL_QUAD_STRIP); }
-    void vertex(float s, float t, const TorusVertex& v) override {
-        glTexCoord2f(s, t);
-        glNormal3fv(v.normal);
-        glVertex3fv(v.position);
-    }
-    void endStrip() override { glEnd(); }
-};
 
 }  // namespace
 
@@ -76,9 +64,4 @@ void TessellateTorus(TorusMesh& mesh, TorusStripSink& sink) {
         }
         sink.endStrip();
     }
-}
-
-void BuildTorus(TorusMesh& mesh) {
-    GlStripSink sink;
-    TessellateTorus(mesh, sink);
 }

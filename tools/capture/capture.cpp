@@ -1,10 +1,10 @@
 #include "tools/capture/capture.h"
 
-#include "scene/glview.h"
+#include "scene/scene_view.h"
 #include "shell/headless/gui_headless.h"
 #include "tools/capture/playhead.h"
 
-bool RunCapture(GuiHeadless& gui, GLView& view, const CaptureSpan& span, FrameSink& sink,
+bool RunCapture(GuiHeadless& gui, SceneView& view, const CaptureSpan& span, FrameSink& sink,
                 CaptureProgress& progress, std::string* error) {
     Playhead playhead(SpanSoundBegin(span), SpanSoundEnd(span));
     const std::int64_t end = span.firstFrame + span.frameCount;

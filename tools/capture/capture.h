@@ -9,10 +9,10 @@
 #include "tools/capture/progress.h"
 #include "tools/capture/timeline.h"
 
-class GLView;
+class SceneView;
 class GuiHeadless;
 
 // The view must have been built (GLView::init) just before, which is when
 // the intro's clock starts. False with a one-line reason.
-bool RunCapture(GuiHeadless& gui, GLView& view, const CaptureSpan& span, FrameSink& sink,
+bool RunCapture(GuiHeadless& gui, SceneView& view, const CaptureSpan& span, FrameSink& sink,
                 CaptureProgress& progress, std::string* error);
