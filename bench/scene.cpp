@@ -1,8 +1,10 @@
 // The scene's costs on this machine's GL: the time of buildTextures, and frames
 // per second of the whole intro frame headless at 1280x720 and 1920x1080
 // (render target at half size, as the intro runs), drawing frame times 5 s to
-// 15 s of the intro in steps of 250 ms. The song is stopped so that only the
-// picture is measured. Usage: bench_scene [TEXTURE_RUNS]
+// 15 s of the intro in steps of 250 ms, and the frame time of each drawing
+// path (desktop OpenGL and OpenGL ES 2.0) at 1280x720 over the same frames.
+// The song is stopped so that only the picture is measured.
+// Usage: bench_scene [TEXTURE_RUNS]
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +14,7 @@
 #include "bench/bench_runner.h"
 #include "music/player.h"
 #include "scene/build_textures.h"
+#include "scene/es2/es2_view.h"
 #include "scene/glview.h"
 #include "shell/gl_headers.h"
 #include "shell/headless/gui_headless.h"
@@ -41,11 +44,12 @@ bool TimeTextures(int runs) {
     return true;
 }
 
-bool TimeFrames(std::uint32_t width, std::uint32_t height) {
+// Draws the 40 frames; their times in milliseconds, or nothing without a context.
+std::vector<double> DrawFrames(std::uint32_t width, std::uint32_t height, HeadlessApi api, double* totalMs) {
     std::optional<GuiHeadless> gui;
-    gui.emplace(width, height);
-    if (!gui->init(width, height)) return false;
-    GLView* view = new GLView(&*gui);
+    gui.emplace(width, height, api);
+    if (!gui->init(width, height)) return {};
+    SceneView* view = api == HeadlessApi::Es2 ? static_cast<SceneView*>(new Es2View(&*gui)) : new GLView(&*gui);
     view->init();
     if (*view->songSlot != nullptr) {
         SongStop(*view->songSlot);
@@ -63,7 +67,15 @@ bool TimeFrames(std::uint32_t width, std::uint32_t height) {
         gui->present();
         frameMs.push_back(MsSince(frameStart));
     }
-    const double totalMs = MsSince(start);
+    *totalMs = MsSince(start);
+    return frameMs;
+}
+
+bool TimeFrames(std::uint32_t width, std::uint32_t height) {
+    double totalMs = 0.0;
+    const std::vector<double> frameMs = DrawFrames(width, height, HeadlessApi::DesktopGl, &totalMs);
+    if (frameMs.empty()) return false;
+    const int kFrames = static_cast<int>(frameMs.size());
     char setting[96];
     std::snprintf(setting, sizeof setting, "headless %ux%u, target %ux%u, t = 5..15 s", width,
                   height, width / 2, height / 2);
@@ -74,11 +86,28 @@ bool TimeFrames(std::uint32_t width, std::uint32_t height) {
     return true;
 }
 
+bool ComparePaths(std::uint32_t width, std::uint32_t height) {
+    const struct {
+        HeadlessApi api;
+        const char* name;
+    } paths[] = {{HeadlessApi::DesktopGl, "desktop OpenGL"}, {HeadlessApi::Es2, "OpenGL ES 2.0"}};
+    for (const auto& path : paths) {
+        double totalMs = 0.0;
+        const std::vector<double> frameMs = DrawFrames(width, height, path.api, &totalMs);
+        if (frameMs.empty()) return false;
+        char setting[96];
+        std::snprintf(setting, sizeof setting, "%s path, headless %ux%u, t = 5..15 s", path.name, width, height);
+        PrintFigure("frame time", frameMs, "ms", setting);
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::atoi(argv[1]) : 5;
-    if (!TimeTextures(runs) || !TimeFrames(1280, 720) || !TimeFrames(1920, 1080)) {
+    if (!TimeTextures(runs) || !TimeFrames(1280, 720) || !TimeFrames(1920, 1080) ||
+        !ComparePaths(1280, 720)) {
         std::fprintf(stderr, "bench_scene: no headless GL context\n");
         return 1;
     }

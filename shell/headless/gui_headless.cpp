@@ -23,8 +23,8 @@ EGLDisplay SurfacelessDisplay() {
 
 }  // namespace
 
-GuiHeadless::GuiHeadless(std::uint32_t pbufferWidth, std::uint32_t pbufferHeight)
-    : pbufferWidth(pbufferWidth), pbufferHeight(pbufferHeight) {}
+GuiHeadless::GuiHeadless(std::uint32_t pbufferWidth, std::uint32_t pbufferHeight, HeadlessApi api)
+    : pbufferWidth(pbufferWidth), pbufferHeight(pbufferHeight), api(api) {}
 
 GuiHeadless::~GuiHeadless() {
     shutdown();
@@ -54,9 +54,10 @@ bool GuiHeadless::init(std::uint32_t, std::uint32_t) {
     display = dpy;
 
     // Same buffer layout as the windowed backends: RGBA colour, 16-bit depth.
+    const bool es2 = api == HeadlessApi::Es2;
     const EGLint configAttribs[] = {
         EGL_SURFACE_TYPE, EGL_PBUFFER_BIT,
-        EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+        EGL_RENDERABLE_TYPE, es2 ? EGL_OPENGL_ES2_BIT : EGL_OPENGL_BIT,
         EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8,
         EGL_DEPTH_SIZE, 16,
         EGL_NONE,
@@ -64,7 +65,8 @@ bool GuiHeadless::init(std::uint32_t, std::uint32_t) {
     EGLConfig config = nullptr;
     EGLint configCount = 0;
     if (!eglChooseConfig(dpy, configAttribs, &config, 1, &configCount) || configCount < 1) {
-        initError = "no EGL config with RGBA and depth for desktop OpenGL";
+        initError = es2 ? "no EGL config with RGBA and depth for OpenGL ES 2.0"
+                        : "no EGL config with RGBA and depth for desktop OpenGL";
         return false;
     }
 
@@ -80,15 +82,16 @@ bool GuiHeadless::init(std::uint32_t, std::uint32_t) {
     }
     surface = surf;
 
-    if (!eglBindAPI(EGL_OPENGL_API)) {
-        initError = "desktop OpenGL is not available through EGL";
+    if (!eglBindAPI(es2 ? EGL_OPENGL_ES_API : EGL_OPENGL_API)) {
+        initError = es2 ? "OpenGL ES is not available through EGL" : "desktop OpenGL is not available through EGL";
         return false;
     }
-    const EGLint contextAttribs[] = {
+    const EGLint desktopAttribs[] = {
         EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
         EGL_NONE,
     };
-    EGLContext ctx = eglCreateContext(dpy, config, EGL_NO_CONTEXT, contextAttribs);
+    const EGLint es2Attribs[] = {EGL_CONTEXT_CLIENT_VERSION, 2, EGL_NONE};
+    EGLContext ctx = eglCreateContext(dpy, config, EGL_NO_CONTEXT, es2 ? es2Attribs : desktopAttribs);
     if (ctx == EGL_NO_CONTEXT) {
         initError = "eglCreateContext failed";
         return false;
@@ -99,7 +102,8 @@ bool GuiHeadless::init(std::uint32_t, std::uint32_t) {
         return false;
     }
 
-    LoadGlExtensions(LookupEgl);
+    // The desktop path's entry points; the ES path calls its library directly.
+    if (!es2) LoadGlExtensions(LookupEgl);
     glViewport(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height));
     return true;
 }

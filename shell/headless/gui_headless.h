@@ -4,12 +4,16 @@
 
 #include "shell/gui.h"
 
+// The kind of GL context a headless shell makes.
+enum class HeadlessApi { DesktopGl, Es2 };
+
 // A shell without a window: an EGL pbuffer on Mesa's surfaceless platform with
-// a desktop OpenGL compatibility context. The clock is whatever the caller
+// a desktop OpenGL compatibility context, or an OpenGL ES 2.0 one. The clock is whatever the caller
 // sets, so frames are reproducible. Used by tests, benchmarks and capture.
 class GuiHeadless : public Gui {
 public:
-    GuiHeadless(std::uint32_t pbufferWidth, std::uint32_t pbufferHeight);
+    GuiHeadless(std::uint32_t pbufferWidth, std::uint32_t pbufferHeight,
+                HeadlessApi api = HeadlessApi::DesktopGl);
     ~GuiHeadless();
     GuiHeadless(const GuiHeadless&) = delete;
     GuiHeadless& operator=(const GuiHeadless&) = delete;
@@ -30,6 +34,7 @@ public:
 private:
     std::uint32_t pbufferWidth;
     std::uint32_t pbufferHeight;
+    HeadlessApi api;
     std::uint32_t now = 0;
     std::uint32_t presents = 0;
     void* display = nullptr;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "scene/es2/es2_view.h"
 #include "scene/glview.h"
 #include "shell/gl_extensions.h"
 #include "shell/headless/gui_headless.h"
@@ -44,16 +45,17 @@ int main(int argc, char** argv) {
             : OpenFolderSink(options.output, options.width, options.height, kRate, &error);
     if (!sink) return Fail(error);
 
-    GuiHeadless gui(options.width, options.height);
+    GuiHeadless gui(options.width, options.height, options.es2 ? HeadlessApi::Es2 : HeadlessApi::DesktopGl);
     if (!gui.init(options.width, options.height)) {
         return Fail(std::string("no headless OpenGL: ") + (gui.initError ? gui.initError : "unknown failure"));
     }
-    if (const char* missing = MissingRequiredGlExtension()) {
+    const char* missing = options.es2 ? nullptr : MissingRequiredGlExtension();
+    if (missing != nullptr) {
         return Fail(std::string("the OpenGL driver lacks ") + missing);
     }
 
     // Like the intro, the view lives until the process ends.
-    GLView* view = new GLView(&gui);
+    SceneView* view = options.es2 ? static_cast<SceneView*>(new Es2View(&gui)) : new GLView(&gui);
     view->init();
     CaptureProgress progress(IsTerminal(stderr), span.firstFrame + span.frameCount);
     const bool ok = RunCapture(gui, *view, span, *sink, progress, &error);

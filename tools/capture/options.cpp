@@ -16,6 +16,7 @@ const char* const kCaptureUsage =
     "  --start SECONDS     intro time of the first frame (default 0)\n"
     "  --size WxH          picture size in pixels (default 1920x1080)\n"
     "  --fps N             frames per second (default 60)\n"
+    "  --renderer NAME     gl (the intro's own, the default) or es2 (OpenGL ES 2.0)\n"
     "  --help              show this text\n";
 
 namespace {
@@ -68,7 +69,8 @@ bool ParseCaptureOptions(int argc, char** argv, CaptureOptions* options, std::st
             return true;
         }
         const bool takesValue =
-            arg == "--size" || arg == "--fps" || arg == "--start" || arg == "--duration" || arg == "-o";
+            arg == "--size" || arg == "--fps" || arg == "--start" || arg == "--duration" || arg == "-o" ||
+                                arg == "--renderer";
         if (!takesValue) {
             *error = "unknown option " + arg;
             return false;
@@ -104,6 +106,13 @@ bool ParseCaptureOptions(int argc, char** argv, CaptureOptions* options, std::st
                 *error = "--duration wants seconds above 0 and up to 86400, not " + std::string(value);
                 return false;
             }
+        } else if (arg == "--renderer") {
+            const std::string name = value;
+            if (name != "gl" && name != "es2") {
+                *error = "--renderer wants gl or es2, not " + name;
+                return false;
+            }
+            options->es2 = name == "es2";
         } else {
             if (*value == '\0') {
                 *error = "-o needs a path";

@@ -10,6 +10,7 @@ struct CaptureOptions {
     double start = 0.0;
     double duration = -1.0;  // required; below 0 until given
     std::string output;
+    bool es2 = false;  // draw through the OpenGL ES 2.0 path
     bool help = false;
 };
 
