@@ -4,9 +4,6 @@
 #include <atomic>
 #include <cstring>
 
-#include "music/output/audio_output.h"
-#include "music/output/mixing_thread.h"
-#include "music/player.h"
 #include "music/output/wave_out.h"
 
 struct WaveOutDevice {
@@ -21,7 +18,7 @@ bool failOpen = false;
 bool useThread = false;
 std::atomic<std::uint32_t> positionBytes{0};
 const std::int16_t* ring = nullptr;
-// What AudioRender has played since the ring was written, in full: the
+// What the device has played since the ring was written, in full: the
 // device's byte count wraps.
 std::int64_t renderedFrames = 0;
 bool paused = false;
@@ -76,8 +73,7 @@ void WaveOutReset(WaveOutDevice*) {
     ring = nullptr;
 }
 
-// A paused device plays nothing: AudioRender gives silence and the
-// position stays.
+// A paused device plays nothing: the position stays.
 void WaveOutPause(WaveOutDevice*) {
     paused = true;
 }
@@ -98,22 +94,17 @@ bool WaveOutWantsMixingThread(WaveOutDevice*) {
     return useThread;
 }
 
-std::int32_t AudioRender(std::int16_t* frames, std::int32_t maxFrames) {
-    if (maxFrames <= 0) return 0;
-    const AudioOutput& a = audioOutput;
-    if (!open || !ring || paused || !a.currentSong || a.ringFrames <= 0 || a.blockFrames <= 0) {
-        std::memset(frames, 0, static_cast<std::size_t>(maxFrames) * 4);
-        return maxFrames;
-    }
+std::int32_t OfflineWaveOutPlay(std::int16_t* frames, std::int32_t maxFrames, std::int32_t ringFrames,
+                                std::int32_t blockFrames) {
+    if (maxFrames <= 0 || !open || !ring || paused || ringFrames <= 0 || blockFrames <= 0) return 0;
     // Never past the end of the block under the cursor: the ring is read
     // before the catch-up refills it, and the catch-up never has to skip a
     // whole ring.
-    const std::int64_t ringAt = renderedFrames % a.ringFrames;
-    const auto count = static_cast<std::int32_t>(
-        std::min<std::int64_t>(maxFrames, a.blockFrames - ringAt % a.blockFrames));
+    const std::int64_t ringAt = renderedFrames % ringFrames;
+    const auto count =
+        static_cast<std::int32_t>(std::min<std::int64_t>(maxFrames, blockFrames - ringAt % blockFrames));
     std::memcpy(frames, ring + 2 * ringAt, static_cast<std::size_t>(count) * 4);
     renderedFrames += count;
     positionBytes.store(static_cast<std::uint32_t>(renderedFrames * 4));
-    MixingCatchUp();
     return count;
 }

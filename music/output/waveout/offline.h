@@ -13,3 +13,9 @@ void OfflineWaveOutUseMixingThread(bool use);
 void OfflineWaveOutFailOpen(bool fail);
 // The buffer most recently written, or none.
 const std::int16_t* OfflineWaveOutRing();
+// Plays the written ring on from the device's position into frames (16-bit
+// stereo), at most maxFrames and never past the end of the block of
+// blockFrames under the cursor, and moves the position past them. 0 while
+// paused or before a ring is written.
+std::int32_t OfflineWaveOutPlay(std::int16_t* frames, std::int32_t maxFrames, std::int32_t ringFrames,
+                                std::int32_t blockFrames);
