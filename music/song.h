@@ -211,6 +211,11 @@ struct PlaybackBehaviour {
     // Only a tone portamento's own playable note sets its target; once there,
     // it glides only downward and lands at once on a target above.
     bool trackerPortamentoTarget;
+    // A key off on an instrument without a volume envelope sets the channel's
+    // volume to 0, so that a volume set later is heard again, fading out; on
+    // the first tick it comes before the volume column. A delayed key off
+    // releases the note on its tick without restarting the sample.
+    bool keyOffSilencesVolume;
 };
 
 struct Song;

@@ -315,7 +315,7 @@ std::int32_t ExtendedFirstTick(Song* song, Channel* channel, const PatternCell* 
 }
 
 void ExtendedLaterTick(const Song* song, Channel* channel, const PatternCell* cell,
-                       Sample* sample) {
+                       const Instrument* instrument, Sample* sample) {
     std::uint8_t y = cell->parameter & 0x0F;
     switch (cell->parameter >> 4) {
         case ExtendedRetrigger:
@@ -344,6 +344,11 @@ void ExtendedLaterTick(const Song* song, Channel* channel, const PatternCell* ce
                 channel->period = channel->notePeriod;
                 channel->updateFlags |= UpdateFrequency;
                 if (cell->volume != 0) VolumeColumnFirstTick(song, channel, cell->volume);
+                // A delayed key off releases the note that plays on.
+                if (cell->note == 255 && song->behaviour.keyOffSilencesVolume) {
+                    KeyOff(song, channel, instrument);
+                    break;
+                }
                 channel->updateFlags |= UpdateTrigger;
             } else {
                 KeepVoiceAsItIs(channel);
@@ -807,7 +812,7 @@ void EffectLaterTick(Song* song, Channel* channel, const PatternCell* cell,
             VolumeSlide(channel);
             break;
         case EffectExtended:
-            ExtendedLaterTick(song, channel, cell, sample);
+            ExtendedLaterTick(song, channel, cell, instrument, sample);
             break;
         case EffectGlobalVolumeSlide:
             GlobalVolumeSlide(song);
@@ -826,7 +831,7 @@ void EffectLaterTick(Song* song, Channel* channel, const PatternCell* cell,
             }
             break;
         case EffectKeyOff:
-            if (song->behaviour.keyOffOnTick && song->tick == cell->parameter) KeyOff(channel, instrument);
+            if (song->behaviour.keyOffOnTick && song->tick == cell->parameter) KeyOff(song, channel, instrument);
             break;
         default:
             break;

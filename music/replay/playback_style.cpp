@@ -33,6 +33,7 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .separateFineVolumeMemories = true,
     .trackerMultiRetrigger = true,
     .trackerPortamentoTarget = true,
+    .keyOffSilencesVolume = true,
 };
 
 }  // namespace

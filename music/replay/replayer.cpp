@@ -148,16 +148,20 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
     // off to the delay tick.
     if (!DelaysCell(song, cell)) {
         if (namesInstrument) TakeInstrument(song, channel, cell, sample);
+        bool keysOff = KeysOffAtOnce(song, cell);
+        if (keysOff && song->behaviour.keyOffSilencesVolume) KeyOff(song, channel, instrument);
         if (cell->volume != 0) VolumeColumnFirstTick(song, channel, cell->volume);
         if (song->behaviour.trackerPortamentoTarget && (cell->volume >> 4) == VolumeTonePortamento) {
             AimPortamento(song, channel, cell, sample);
         }
-        if (KeysOffAtOnce(song, cell)) channel->keyOff = 1;
+        if (keysOff) channel->keyOff = 1;
     }
 
     StepEnvelopes(song, channel, instrument);
     // A released note without a volume envelope stops at once.
-    if ((instrument->volumeType & 1) == 0 && channel->keyOff == 1) channel->envelopeVolume = 0;
+    if (!song->behaviour.keyOffSilencesVolume && (instrument->volumeType & 1) == 0 && channel->keyOff == 1) {
+        channel->envelopeVolume = 0;
+    }
     FadeOut(channel, instrument);
 
     std::int32_t loopRow = EffectFirstTick(song, channel, cell, instrument, sample, &before);

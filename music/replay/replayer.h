@@ -105,7 +105,7 @@ void StepEnvelope(Channel* channel, const EnvelopeShape& envelope, const Envelop
                   std::uint8_t flagBit, bool releaseEndsLoop);
 void FadeOut(Channel* channel, const Instrument* instrument);
 // Releases the note on a later tick; without a volume envelope it stops at once.
-void KeyOff(Channel* channel, const Instrument* instrument);
+void KeyOff(const Song* song, Channel* channel, const Instrument* instrument);
 void AutoVibrato(const Song* song, Channel* channel, const Instrument* instrument);
 // With trackerTable, the periods of the tracker's table: each octave halves
 // the lowest one's, and the finetune counts in sixteenths of a semitone.

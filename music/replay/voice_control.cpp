@@ -262,9 +262,15 @@ void StepEnvelope(Channel* channel, const EnvelopeShape& envelope, const Envelop
     channel->updateFlags |= flagBit;
 }
 
-void KeyOff(Channel* channel, const Instrument* instrument) {
+void KeyOff(const Song* song, Channel* channel, const Instrument* instrument) {
     channel->keyOff = 1;
-    if ((instrument->volumeType & 1) == 0) channel->envelopeVolume = 0;
+    if ((instrument->volumeType & 1) == 0) {
+        if (song->behaviour.keyOffSilencesVolume) {
+            channel->volume = 0;
+        } else {
+            channel->envelopeVolume = 0;
+        }
+    }
     channel->updateFlags |= UpdateVolume;
 }
 

@@ -444,6 +444,51 @@ xm::Module TonePortamentoTargets() {
     return module;
 }
 
+// Key off: beside an instrument number and followed by a glide; on an
+// instrument without a volume envelope it silences the volume, which a later
+// volume (the volume column, Cxx) brings back while the fade-out runs; with
+// a note delay; and Kxx on several ticks with and without envelopes.
+xm::Module KeyOffEdges() {
+    xm::Module module = Base(2, 40);
+    module.instruments.push_back(EnvelopedTone());
+    xm::Instrument fading = xm::InstrumentOf({Tone()});
+    fading.fadeout = 2048;
+    module.instruments.push_back(fading);
+    xm::Instrument held = EnvelopedTone();
+    held.volumeEnvelope.type = 1 | 2;
+    module.instruments.push_back(held);
+    At(module, 0, 0) = {kC4, 3, 0, 0, 0};
+    At(module, 2, 0) = {97, 3, 0, 0, 0};
+    At(module, 4, 0) = {kC4, 5, 0, 0, 0};
+    At(module, 6, 0) = {97, 0, 0, 0, 0};
+    At(module, 7, 0) = {kC4 + 5, 0, 0, EffectTonePortamento, 0x10};
+    At(module, 8, 0) = {kC4 + 7, 5, 0, EffectTonePortamento, 0x10};
+    At(module, 10, 0) = {kC4, 4, 0, 0, 0};
+    At(module, 12, 0) = {97, 0, 0, 0, 0};
+    At(module, 14, 0) = {0, 0, 0x30, 0, 0};
+    At(module, 16, 0) = {kC4, 4, 0, 0, 0};
+    At(module, 18, 0) = {97, 0, 0x20, 0, 0};
+    At(module, 20, 0) = {0, 4, 0, 0, 0};
+    At(module, 22, 0) = {kC4, 5, 0, 0, 0};
+    At(module, 24, 0) = {97, 0, 0, EffectExtended, (ExtendedNoteDelay << 4) | 3};
+    At(module, 26, 0) = {97, 5, 0, EffectExtended, (ExtendedNoteDelay << 4) | 2};
+    At(module, 28, 0) = {kC4 + 2, 4, 0, 0, 0};
+    At(module, 30, 0) = {97, 0, 0, EffectExtended, (ExtendedNoteDelay << 4) | 3};
+    At(module, 32, 0) = {kC4, 1, 0, 0, 0};
+    At(module, 34, 0) = {97, 0, 0, 0, 0};
+    At(module, 36, 0) = {0, 0, 0, EffectSetVolume, 0x30};
+    At(module, 38, 0) = {kC4, 0, 0, 0, 0};
+    const std::uint8_t instruments[] = {5, 5, 4, 4, 1, 1, 5};
+    const std::uint8_t ticks[] = {0, 4, 0, 2, 0, 3, 9};
+    for (int k = 0; k < 7; ++k) {
+        At(module, 4 * k, 1) = {kC4 + 12, instruments[k], 0, 0, 0};
+        At(module, 4 * k + 1, 1) = {0, 0, 0, EffectKeyOff, ticks[k]};
+    }
+    At(module, 32, 1) = {kC4 + 12, 4, 0, EffectKeyOff, 1};
+    At(module, 36, 1) = {97, 5, 0, 0, 0};
+    return module;
+}
+
 // Vibrato with its memories and waveforms, also from the volume column.
 xm::Module Vibrato() {
     xm::Module module = Base(1, 16);
@@ -721,6 +766,7 @@ const std::vector<Behaviour>& Behaviours() {
         {"notes_out_of_range", NotesOutOfRange},
         {"tone_portamento", TonePortamento},
         {"tone_portamento_targets", TonePortamentoTargets},
+        {"key_off_edges", KeyOffEdges},
         {"vibrato", Vibrato},
         {"volume_slides", VolumeSlides},
         {"panning", Panning},
