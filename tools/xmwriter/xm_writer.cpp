@@ -214,7 +214,7 @@ std::vector<std::uint8_t> Write(const Module& m) {
     out.text("Extended Module: ", 17);
     out.text(m.name, 20);
     out.u8(0x1A);
-    out.text("xmwriter", 20);
+    out.text(m.tracker, 20);
     out.u16(m.version);
     out.u32(276);
     out.u16(m.declaredSongLength >= 0 ? static_cast<unsigned>(m.declaredSongLength)

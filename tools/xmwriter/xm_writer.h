@@ -78,6 +78,8 @@ struct Instrument {
 
 struct Module {
     std::string name = "test";
+    // The header's tracker name: players read it to tell whose file it is.
+    std::string tracker = "xmwriter";
     // Before 0x0104 the instruments and their sample headers come before the
     // patterns and all sample data after them; 0x0102 stores rows - 1 in one byte.
     std::uint16_t version = 0x0104;
