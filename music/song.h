@@ -45,6 +45,7 @@ enum : std::uint8_t {
 enum : std::uint8_t {
     ExtendedFinePortamentoUp = 1,
     ExtendedFinePortamentoDown = 2,
+    ExtendedGlissando = 3,
     ExtendedVibratoWaveform = 4,
     ExtendedFinetune = 5,
     ExtendedPatternLoop = 6,
@@ -99,11 +100,14 @@ struct Sample {
 enum : std::uint8_t { LoopNone = 1, LoopForward = 2, LoopPingPong = 4 };
 
 constexpr int kEnvelopeCapacity = 20;
+// Samples an instrument keeps; the intro's playback uses only the first 16.
+constexpr int kInstrumentSampleSlots = 32;
+constexpr int kIntroSampleSlots = 16;
 constexpr int kEnvelopeFilePoints = 12;
 
 struct Instrument {
     std::int32_t sampleCount;
-    Sample* samples[16];
+    Sample* samples[kInstrumentSampleSlots];
     std::uint8_t noteSample[96];
     EnvelopePoint volumeEnvelope[kEnvelopeCapacity];
     EnvelopePoint panningEnvelope[kEnvelopeCapacity];
@@ -216,6 +220,17 @@ struct PlaybackBehaviour {
     // the first tick it comes before the volume column. A delayed key off
     // releases the note on its tick without restarting the sample.
     bool keyOffSilencesVolume;
+    // Notes may name an instrument's samples past the 16th, up to the 32 kept.
+    bool everySampleOfInstrument;
+    // A new note restarts the vibrato and tremolo waves of waveforms 0 to 3,
+    // with or without an instrument number.
+    bool wavesRestartOnNote;
+    // An instrument number without a note is kept for the next note: the
+    // sounding note keeps its instrument's sample and envelopes, which
+    // restart, and takes its own sample's volume and panning again.
+    bool instrumentWaitsForNote;
+    // Glissando control (E3x): a tone portamento sounds in whole semitones.
+    bool glissando;
 };
 
 struct Song;

@@ -21,7 +21,7 @@ namespace {
 constexpr int kOrderTableSize = 256;
 // Cells name instruments 1..128; instruments past that could never play.
 constexpr int kMaxInstruments = 128;
-constexpr int kInstrumentSlots = 16;
+constexpr int kInstrumentSlots = kInstrumentSampleSlots;
 constexpr int kMissingPatternRows = 64;
 // Trackers write patterns of up to 1024 rows; more only comes from a broken file.
 constexpr int kMaxPatternRows = 1024;
@@ -369,7 +369,7 @@ void LimitLoop(Sample* s) {
 
 // How one sample's data lies in the file, for samples kept and skipped alike.
 struct SampleData {
-    Sample* sample;  // none for the samples past the 16 an instrument holds
+    Sample* sample;  // none for the samples past the ones an instrument holds
     std::uint32_t fileBytes;
     bool packed4Bit;
 };
@@ -428,7 +428,7 @@ void Unpack4Bit(const std::uint8_t* packed, std::int32_t got, std::uint32_t leng
 }
 
 // Sample data cut short by the end of the file keeps the frames that are
-// there: the sample is shortened to them. Samples past the 16 kept are skipped.
+// there: the sample is shortened to them. Samples past the ones kept are skipped.
 bool ReadSampleData(Reader& r, const SampleData& d, const Song* song, int instrument, int slot) {
     Sample* s = d.sample;
     const std::int64_t at = r.tell();

@@ -80,6 +80,11 @@ struct Channel {
     std::uint8_t fineVolumeUpMemory;
     // The tracker's tone portamento reached its target since it was last set.
     std::uint8_t portaArrived;
+    // The tracker's playback only: the instrument of the note that sounds,
+    // which an instrument number without a note leaves playing.
+    std::uint8_t noteInstrument;
+    // Glissando control: 1 while a tone portamento moves in semitones.
+    std::uint8_t glissando;
 };
 
 constexpr int kChannelCount = 32;

@@ -87,6 +87,34 @@ void KeepVoiceAsItIs(Channel* channel) {
         static_cast<std::uint8_t>(~(UpdateTrigger | UpdateFrequency | UpdateVolume | UpdatePanning));
 }
 
+// With glissando control on, a tone portamento sounds at the note of the
+// song's table nearest to its period, the lower one where two are as near;
+// the glide itself goes on in its own steps.
+void Glissando(const Song* song, Channel* channel, const Sample* sample) {
+    if (!song->behaviour.glissando || channel->glissando == 0) return;
+    std::int32_t period = channel->period;
+    std::int32_t nearest = period;
+    if ((song->flags & 1) != 0) {
+        std::int32_t base = SongNotePeriod(song, 0, sample->finetune);
+        std::int64_t semitones = (std::int64_t{base} - period + 31);
+        semitones = semitones >= 0 ? semitones / 64 : -((-semitones + 63) / 64);
+        nearest = static_cast<std::int32_t>(base - 64 * semitones);
+        channel->periodDelta += period - nearest;
+    } else {
+        std::int64_t best = -1;
+        for (std::int32_t note = 0; note <= kHighestRealNote; ++note) {
+            std::int32_t candidate = SongNotePeriod(song, static_cast<std::uint8_t>(note), sample->finetune);
+            std::int64_t distance = std::llabs(std::int64_t{candidate} - period);
+            if (best < 0 || distance < best) {
+                best = distance;
+                nearest = candidate;
+            }
+        }
+        channel->periodDelta += nearest - period;
+    }
+    channel->updateFlags |= UpdateFrequency;
+}
+
 void ClearStart(Channel* channel) {
     channel->updateFlags &= static_cast<std::uint8_t>(~(UpdateTrigger | UpdateFrequency));
 }
@@ -245,6 +273,9 @@ std::int32_t ExtendedFirstTick(Song* song, Channel* channel, const PatternCell* 
             if (y != 0) channel->finePortaDownMemory = y;
             channel->period =
                 Saturate(std::int64_t{channel->period} + 4 * channel->finePortaDownMemory);
+            break;
+        case ExtendedGlissando:
+            channel->glissando = y != 0 ? 1 : 0;
             break;
         case ExtendedVibratoWaveform:
             channel->waveControl = static_cast<std::uint8_t>((channel->waveControl & 0xF0) | y);
@@ -720,6 +751,7 @@ std::int32_t EffectFirstTick(Song* song, Channel* channel, const PatternCell* ce
             if (parameter != 0) channel->portaSpeed = parameter;
             AimPortamento(song, channel, cell, sample);
             ClearStart(channel);
+            Glissando(song, channel, sample);
             break;
         case EffectVibrato:
             if (x != 0) channel->vibratoSpeed = x;
@@ -730,6 +762,7 @@ std::int32_t EffectFirstTick(Song* song, Channel* channel, const PatternCell* ce
             AimPortamento(song, channel, cell, sample);
             if (parameter != 0) channel->volumeSlideMemory = parameter;
             ClearStart(channel);
+            Glissando(song, channel, sample);
             break;
         case EffectVibratoVolumeSlide:
             if (parameter != 0) channel->volumeSlideMemory = parameter;
@@ -791,6 +824,7 @@ void EffectLaterTick(Song* song, Channel* channel, const PatternCell* cell,
             break;
         case EffectTonePortamento:
             TonePortamento(song, channel);
+            Glissando(song, channel, sample);
             break;
         case EffectVibrato:
             Vibrato(song, channel);
@@ -798,6 +832,7 @@ void EffectLaterTick(Song* song, Channel* channel, const PatternCell* cell,
             break;
         case EffectTonePortamentoVolumeSlide:
             TonePortamento(song, channel);
+            Glissando(song, channel, sample);
             VolumeSlide(channel);
             break;
         case EffectVibratoVolumeSlide:

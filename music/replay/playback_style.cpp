@@ -34,6 +34,10 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .trackerMultiRetrigger = true,
     .trackerPortamentoTarget = true,
     .keyOffSilencesVolume = true,
+    .everySampleOfInstrument = true,
+    .wavesRestartOnNote = true,
+    .instrumentWaitsForNote = true,
+    .glissando = true,
 };
 
 }  // namespace

@@ -14,15 +14,18 @@ const PatternCell* CellOf(const PatternCell* row, std::int32_t channel) {
 
 void FindInstrumentSample(const Song* song, const Channel* channel, Instrument** instrument,
                           Sample** sample) {
-    if (song->instruments == nullptr || channel->instrument >= song->instrumentCount) {
+    std::uint8_t number =
+        song->behaviour.instrumentWaitsForNote ? channel->noteInstrument : channel->instrument;
+    if (song->instruments == nullptr || number >= song->instrumentCount) {
         emptySample.data = nullptr;
         *instrument = &emptyInstrument;
         *sample = &emptySample;
         return;
     }
-    Instrument* found = &song->instruments[channel->instrument];
+    Instrument* found = &song->instruments[number];
     std::uint8_t slot = channel->note < 96 ? found->noteSample[channel->note] : 0;
-    Sample* chosen = slot <= 15 ? found->samples[slot] : nullptr;
+    std::int32_t slots = song->behaviour.everySampleOfInstrument ? kInstrumentSampleSlots : kIntroSampleSlots;
+    Sample* chosen = slot < slots ? found->samples[slot] : nullptr;
     *instrument = found;
     *sample = chosen != nullptr ? chosen : &emptySample;
 }
@@ -115,7 +118,10 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
     bool portamento = IsTonePortamento(song, cell);
     bool namesInstrument = NamesInstrument(cell) && !IgnoresInstrument(song, cell);
     if (namesInstrument && !portamento) channel->instrument = cell->instrument - 1;
-    if (HoldsNote(cell) && !portamento) channel->note = cell->note - 1;
+    if (HoldsNote(cell) && !portamento) {
+        channel->note = cell->note - 1;
+        channel->noteInstrument = channel->instrument;
+    }
 
     Instrument* instrument;
     Sample* sample;
@@ -140,6 +146,7 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
         channel->notePeriod = SongNotePeriod(song, channel->realNote, sample->finetune);
         if (!portamento) channel->period = channel->notePeriod;
         channel->updateFlags = UpdateTrigger;
+        if (song->behaviour.wavesRestartOnNote && !portamento) RestartWaves(channel);
     }
     channel->periodDelta = 0;
     channel->updateFlags |= UpdateFrequency | UpdateVolume;

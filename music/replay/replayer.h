@@ -99,6 +99,8 @@ void RestartEnvelopes(Channel* channel);
 // A new instrument on the channel: its sample's volume and panning, the
 // envelopes from their start, the key down again.
 void ResetInstrument(Channel* channel, const Sample* sample);
+// The vibrato's and tremolo's waves from their start, unless their waveform keeps them running.
+void RestartWaves(Channel* channel);
 // With releaseEndsLoop, a loop that ends at the sustain point no longer
 // loops once the key is released.
 void StepEnvelope(Channel* channel, const EnvelopeShape& envelope, const EnvelopeState& state,

@@ -206,15 +206,19 @@ void RestartEnvelopes(Channel* channel) {
     channel->autoVibratoSweepTicks = 0;
 }
 
+void RestartWaves(Channel* channel) {
+    // Waveforms 4 and up keep their position across notes.
+    if ((channel->waveControl & 0x0F) < 4) channel->vibratoPosition = 0;
+    if ((channel->waveControl >> 4) < 4) channel->tremoloPosition = 0;
+}
+
 void ResetInstrument(Channel* channel, const Sample* sample) {
     channel->volume = sample->volume;
     channel->panning = sample->panning;
     RestartEnvelopes(channel);
     channel->keyOff = 0;
     channel->fadeoutVolume = 65536;
-    // Waveforms 4 and up keep their position across notes.
-    if ((channel->waveControl & 0x0F) < 4) channel->vibratoPosition = 0;
-    if ((channel->waveControl >> 4) < 4) channel->tremoloPosition = 0;
+    RestartWaves(channel);
     channel->tremorCounter = 0;
     channel->updateFlags |= UpdateVolume | UpdatePanning;
 }

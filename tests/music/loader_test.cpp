@@ -334,12 +334,12 @@ TEST(SongLoad, RealWorldShapes) {
         {"version 0x0103: instruments first, sample data last", [](xm::Module& m) { m.version = 0x0103; }, nullptr},
         {"trailing empty instruments left out of the file", [](xm::Module& m) { m.declaredInstruments = 5; },
          [](xm::Module& m) { m.instruments.resize(5, xm::InstrumentOf({})); }},
-        {"an instrument of 18 samples: the first 16 are kept, the rest passed over",
+        {"an instrument of 34 samples: the first 32 are kept, the rest passed over",
          [](xm::Module& m) {
-             for (int k = 0; k < 16; ++k) m.instruments[0].samples.push_back(Sample8({static_cast<std::int16_t>(k), 9}));
+             for (int k = 0; k < 32; ++k) m.instruments[0].samples.push_back(Sample8({static_cast<std::int16_t>(k), 9}));
          },
          [](xm::Module& m) {
-             for (int k = 0; k < 14; ++k) m.instruments[0].samples.push_back(Sample8({static_cast<std::int16_t>(k), 9}));
+             for (int k = 0; k < 30; ++k) m.instruments[0].samples.push_back(Sample8({static_cast<std::int16_t>(k), 9}));
          }},
         {"4-bit packed 8-bit samples",
          [&](xm::Module& m) {

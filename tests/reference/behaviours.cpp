@@ -730,6 +730,124 @@ xm::Module ArpeggioEdgesLinear() { return ArpeggioEdges(1); }
 
 xm::Module ArpeggioEdgesAmiga() { return ArpeggioEdges(0); }
 
+// The vibrato waveforms, each restarting on a new note (0..2) or running on
+// (4..6), over rows that pick their speed and depth up from memory. (The
+// reference plays waveform 3 from a random sequence.)
+xm::Module VibratoWaveforms() {
+    xm::Module module = Base(1, 24);
+    const int waveforms[6] = {0, 1, 2, 4, 5, 6};
+    for (int k = 0; k < 6; ++k) {
+        int w = waveforms[k];
+        int row = 4 * k;
+        At(module, row, 0) = {static_cast<std::uint8_t>(kC4 + (w % 3)), 1, 0, EffectExtended,
+                              static_cast<std::uint8_t>((ExtendedVibratoWaveform << 4) | w)};
+        At(module, row + 1, 0) = {0, 0, 0, EffectVibrato, static_cast<std::uint8_t>(w % 2 == 0 ? 0x5A : 0x3F)};
+        At(module, row + 2, 0) = {static_cast<std::uint8_t>(kC4 + 2), 0, 0, EffectVibrato, 0x00};
+        At(module, row + 3, 0) = {0, 0, 0, EffectVibrato, 0x00};
+    }
+    return module;
+}
+
+// Tremor after an instrument change, across a pause, against a new note and
+// beside a note delay.
+xm::Module TremorEdges() {
+    xm::Module module = Base(1, 20);
+    module.instruments.push_back(EnvelopedTone());
+    At(module, 0, 0) = {kC4, 1, 0, EffectTremor, 0x32};
+    At(module, 1, 0) = {0, 0, 0, EffectTremor, 0x00};
+    At(module, 2, 0) = {0, 3, 0, EffectTremor, 0x00};
+    At(module, 3, 0) = {0, 0, 0, EffectTremor, 0x00};
+    At(module, 6, 0) = {0, 0, 0, EffectTremor, 0x00};
+    At(module, 7, 0) = {kC4 + 4, 1, 0, EffectTremor, 0x11};
+    At(module, 8, 0) = {kC4 + 2, 0, 0, EffectTremor, 0x00};
+    At(module, 9, 0) = {0, 0, 0x30, EffectTremor, 0x00};
+    At(module, 11, 0) = {kC4 + 5, 1, 0, EffectExtended, (ExtendedNoteDelay << 4) | 2};
+    At(module, 12, 0) = {0, 0, 0, EffectTremor, 0x20};
+    At(module, 13, 0) = {kC4, 0, 0, EffectExtended, (ExtendedNoteDelay << 4) | 3};
+    At(module, 14, 0) = {0, 0, 0, EffectTremor, 0x00};
+    return module;
+}
+
+// The global volume set past its range, slid into both ends with both
+// nibbles and from memory, while two channels play.
+xm::Module GlobalVolumeEdges() {
+    xm::Module module = Base(2, 24);
+    At(module, 0, 0) = {kC4, 1, 0x30, EffectGlobalVolume, 0x50};
+    At(module, 0, 1) = {kC4 + 7, 1, 0x30, 0, 0};
+    At(module, 2, 1) = {0, 0, 0, EffectGlobalVolumeSlide, 0x0F};
+    At(module, 3, 1) = {0, 0, 0, EffectGlobalVolumeSlide, 0x00};
+    At(module, 4, 1) = {0, 0, 0, EffectGlobalVolumeSlide, 0x00};
+    At(module, 6, 1) = {0, 0, 0, EffectGlobalVolumeSlide, 0x00};
+    At(module, 8, 1) = {0, 0, 0, EffectGlobalVolumeSlide, 0xF3};
+    At(module, 9, 1) = {0, 0, 0, EffectGlobalVolumeSlide, 0x00};
+    At(module, 12, 0) = {0, 0, 0, EffectGlobalVolume, 0xFF};
+    At(module, 12, 1) = {0, 0, 0, EffectGlobalVolumeSlide, 0x40};
+    At(module, 14, 0) = {0, 0, 0, EffectGlobalVolume, 0x08};
+    At(module, 16, 1) = {kC4 + 4, 1, 0, EffectGlobalVolumeSlide, 0x20};
+    At(module, 18, 0) = {0, 0, 0, EffectGlobalVolume, 0x40};
+    At(module, 18, 1) = {0, 0, 0, EffectGlobalVolumeSlide, 0x02};
+    return module;
+}
+
+// An instrument number alone: the playing one's again, another one's, one
+// with an envelope, while a note sounds and after it was cut.
+xm::Module InstrumentAlone() {
+    xm::Module module = Base(1, 20);
+    module.instruments.push_back(EnvelopedTone());
+    module.instruments[1].samples[0].volume = 24;
+    module.instruments[1].samples[0].panning = 30;
+    At(module, 0, 0) = {kC4, 1, 0x20, 0, 0};
+    At(module, 2, 0) = {0, 1, 0, 0, 0};
+    At(module, 4, 0) = {0, 2, 0, 0, 0};
+    At(module, 6, 0) = {0, 3, 0, 0, 0};
+    At(module, 8, 0) = {kC4 + 4, 0, 0, 0, 0};
+    At(module, 10, 0) = {0, 0, 0, EffectExtended, (ExtendedNoteCut << 4) | 1};
+    At(module, 12, 0) = {0, 1, 0, 0, 0};
+    At(module, 14, 0) = {97, 0, 0, 0, 0};
+    At(module, 16, 0) = {0, 3, 0, 0, 0};
+    return module;
+}
+
+// A glide whose target note maps to another sample of the same instrument,
+// with another volume, finetune and relative note.
+xm::Module GlideAcrossSamples() {
+    xm::Module module = Base(1, 16);
+    xm::Sample high = Tone();
+    high.volume = 30;
+    high.relativeNote = 12;
+    high.finetune = 40;
+    high.panning = 60;
+    xm::Instrument split = xm::InstrumentOf({Tone(), high});
+    for (int note = 54; note < 96; ++note) split.noteSample[static_cast<std::size_t>(note)] = 1;
+    module.instruments.push_back(split);
+    At(module, 0, 0) = {kC4, 3, 0, 0, 0};
+    At(module, 2, 0) = {kC4 + 12, 3, 0, EffectTonePortamento, 0x10};
+    At(module, 4, 0) = {0, 0, 0, EffectTonePortamento, 0x00};
+    At(module, 6, 0) = {kC4 - 5, 0, 0, EffectTonePortamento, 0x00};
+    At(module, 8, 0) = {kC4 + 14, 3, 0, 0, 0};
+    At(module, 10, 0) = {kC4 + 2, 3, 0xF4, 0, 0};
+    At(module, 12, 0) = {kC4 + 9, 0, 0, EffectTonePortamento, 0x20};
+    return module;
+}
+
+// An instrument of 32 samples whose notes name the 17th and later.
+xm::Module SamplesPast16() {
+    xm::Module module = Base(1, 16);
+    xm::Instrument many = xm::InstrumentOf({Hit()});
+    for (int k = 1; k < 32; ++k) {
+        many.samples.push_back(k % 2 == 0 ? Tone() : Hit());
+        many.samples.back().relativeNote = static_cast<std::int8_t>(k % 12 - 6);
+    }
+    const std::uint8_t slots[8] = {16, 17, 30, 19, 31, 3, 25, 24};
+    for (int row = 0; row < 16; row += 2) {
+        std::uint8_t note = static_cast<std::uint8_t>(kC4 + 4 + row / 2);
+        many.noteSample[note - 1u] = slots[row / 2];
+        At(module, row, 0) = {note, 3, 0, 0, 0};
+    }
+    module.instruments.push_back(many);
+    return module;
+}
+
 }  // namespace
 
 const std::vector<Behaviour>& Behaviours() {
@@ -780,6 +898,12 @@ const std::vector<Behaviour>& Behaviours() {
         {"loader_more_than_16_samples", MoreThan16Samples},
         {"loader_packed_size_mismatch", PackedSizeMismatch},
         {"loader_stored_lengths", StoredLengths},
+        {"vibrato_waveforms", VibratoWaveforms},
+        {"tremor_edges", TremorEdges},
+        {"global_volume_edges", GlobalVolumeEdges},
+        {"instrument_alone", InstrumentAlone},
+        {"glide_across_samples", GlideAcrossSamples},
+        {"samples_past_16", SamplesPast16},
     };
     return behaviours;
 }
