@@ -200,7 +200,7 @@ struct PlaybackBehaviour {
     // offset rounds toward zero.
     bool trackerAutoVibrato;
     // Periods as the tracker's tables give them: the finetune in sixteenths
-    // of a semitone, Amiga periods halved from the lowest octave's, and the
+    // of a semitone, the Amiga periods from the tracker's own table, and the
     // Amiga C-4 at 8363 Hz as in the linear table.
     bool trackerPeriods;
     // An instrument number the song does not have, without a note, is passed

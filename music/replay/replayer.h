@@ -109,9 +109,9 @@ void FadeOut(Channel* channel, const Instrument* instrument);
 // Releases the note on a later tick; without a volume envelope it stops at once.
 void KeyOff(const Song* song, Channel* channel, const Instrument* instrument);
 void AutoVibrato(const Song* song, Channel* channel, const Instrument* instrument);
-// With trackerTable, the periods of the tracker's table: each octave halves
-// the lowest one's, and the finetune counts in sixteenths of a semitone.
-std::int32_t AmigaPeriod(std::int32_t note, bool trackerTable = false);
+std::int32_t AmigaPeriod(std::int32_t note);
+// With trackerTable, the periods of the tracker's table, whose finetune
+// counts in sixteenths of a semitone.
 std::int32_t NotePeriod(std::uint8_t note, std::int8_t finetune, bool trackerTable = false);
 std::int32_t LinearPeriod(std::uint8_t note, std::int8_t finetune);
 // The period of a note in the song's frequency table.

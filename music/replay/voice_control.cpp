@@ -327,26 +327,47 @@ void AutoVibrato(const Song* song, Channel* channel, const Instrument* instrumen
     channel->updateFlags |= UpdateFrequency;
 }
 
-std::int32_t AmigaPeriod(std::int32_t note, bool trackerTable) {
-    if (trackerTable && note >= 0) {
-        // The lowest octave's periods, which each octave up halves, dropping
-        // the remainder.
-        static constexpr std::int32_t kLowestOctave[12] = {27392, 25856, 24384, 23040, 21696, 20480,
-                                                           19328, 18240, 17216, 16256, 15360, 14496};
-        return kLowestOctave[note % 12] >> (note / 12);
-    }
+std::int32_t AmigaPeriod(std::int32_t note) {
     return static_cast<std::int32_t>(13.375 * std::pow(2.0, (132 - note) / 12.0));
 }
 
+namespace {
+
+// The tracker's Amiga periods of the octave of note 48, in sixteenths of a
+// semitone from 16 below its C to 15 above its B; the octaves below double
+// them and those above halve them, dropping the remainder.
+constexpr std::int16_t kTrackerAmigaOctave[208] = {
+    1814, 1807, 1800, 1794, 1788, 1781, 1774, 1768, 1762, 1756, 1750, 1743, 1736, 1730, 1724, 1718,
+    1712, 1706, 1700, 1694, 1688, 1682, 1676, 1670, 1664, 1658, 1652, 1646, 1640, 1634, 1628, 1622,
+    1616, 1610, 1604, 1598, 1592, 1587, 1582, 1576, 1570, 1564, 1558, 1553, 1548, 1542, 1536, 1530,
+    1524, 1519, 1514, 1509, 1504, 1498, 1492, 1487, 1482, 1477, 1472, 1466, 1460, 1455, 1450, 1445,
+    1440, 1435, 1430, 1424, 1418, 1413, 1408, 1403, 1398, 1393, 1388, 1383, 1378, 1373, 1368, 1362,
+    1356, 1353, 1350, 1345, 1340, 1335, 1330, 1325, 1320, 1315, 1310, 1306, 1302, 1297, 1292, 1286,
+    1280, 1276, 1272, 1268, 1264, 1260, 1256, 1251, 1246, 1242, 1238, 1233, 1228, 1224, 1220, 1214,
+    1208, 1205, 1202, 1198, 1194, 1189, 1184, 1180, 1176, 1172, 1168, 1164, 1160, 1155, 1150, 1145,
+    1140, 1137, 1134, 1130, 1126, 1122, 1118, 1114, 1110, 1106, 1102, 1098, 1094, 1090, 1086, 1081,
+    1076, 1073, 1070, 1067, 1064, 1060, 1056, 1052, 1048, 1044, 1040, 1036, 1032, 1029, 1026, 1021,
+    1016, 1013, 1010, 1007, 1004, 1000, 996, 992, 988, 985, 982, 978, 974, 971, 968, 964,
+    960, 957, 954, 951, 948, 944, 940, 937, 934, 930, 926, 923, 920, 917, 914, 910,
+    906, 903, 900, 897, 894, 890, 886, 883, 880, 877, 874, 871, 868, 865, 862, 862,
+};
+
+std::int32_t TrackerAmigaPeriod(std::uint8_t note, std::int8_t finetune) {
+    std::int32_t octave = note / 12;
+    std::int32_t period = kTrackerAmigaOctave[(note % 12) * 16 + (finetune >> 3) + 16];
+    return octave < 4 ? period << (4 - octave) : period >> (octave - 4);
+}
+
+}  // namespace
+
 std::int32_t NotePeriod(std::uint8_t note, std::int8_t finetune, bool trackerTable) {
-    // The tracker takes the finetune in sixteenths of a semitone.
-    if (trackerTable) finetune = static_cast<std::int8_t>((finetune >> 3) * 8);
-    std::int32_t p0 = AmigaPeriod(note, trackerTable);
+    if (trackerTable) return TrackerAmigaPeriod(note, finetune);
+    std::int32_t p0 = AmigaPeriod(note);
     if (finetune < 0 && note != 0) {
-        std::int32_t p1 = AmigaPeriod(note - 1, trackerTable);
+        std::int32_t p1 = AmigaPeriod(note - 1);
         return p0 - ((p0 - p1) * -finetune) / 128;
     }
-    std::int32_t p1 = AmigaPeriod(note + 1, trackerTable);
+    std::int32_t p1 = AmigaPeriod(note + 1);
     return p0 + ((p1 - p0) * finetune) / 128;
 }
 

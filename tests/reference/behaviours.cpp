@@ -685,6 +685,7 @@ xm::Module FinetuneAndTable(std::uint16_t flags) {
     return module;
 }
 xm::Module FinetuneLinear() { return FinetuneAndTable(1); }
+xm::Module FinetuneAmiga() { return FinetuneAndTable(0); }
 
 // Arpeggio past the top of the note range, on a period that slides have
 // left between two notes (a tie goes to the lower one), beside the volume
@@ -873,6 +874,7 @@ const std::vector<Behaviour>& Behaviours() {
         {"note_cut", NoteCut},
         {"finetune_for_one_note", FinetuneForOneNote},
         {"finetune_linear_table", FinetuneLinear},
+        {"finetune_amiga_table", FinetuneAmiga},
         {"global_volume", GlobalVolume},
         {"multi_retrigger", MultiRetrigger},
         {"tremolo", Tremolo},
