@@ -231,6 +231,9 @@ struct PlaybackBehaviour {
     bool instrumentWaitsForNote;
     // Glissando control (E3x): a tone portamento sounds in whole semitones.
     bool glissando;
+    // The envelope position effect also moves the panning envelope when the
+    // volume envelope has a sustain point.
+    bool envelopePositionMovesPanning;
 };
 
 struct Song;

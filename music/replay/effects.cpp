@@ -542,12 +542,13 @@ void MultiRetrigger(const Song* song, Channel* channel) {
     Retrigger(channel);
 }
 
-void EnvelopePosition(Channel* channel, const Instrument* instrument, std::uint8_t tick) {
-    EnvelopeShape envelope = VolumeEnvelopeOf(instrument);
+namespace {
+
+// One envelope moved to a tick, as the tracker's envelope position effect does it.
+void SetEnvelopeTick(const EnvelopeShape& envelope, const EnvelopeState& state, std::int32_t target) {
     const EnvelopePoint* points = envelope.points;
     std::int32_t count = envelope.count;
     if (count < 2) return;
-    std::int32_t target = tick;
     std::int32_t i = 0;
     if (target > points[1].x) {
         // Past the last point the search ends without a match, as it would
@@ -555,23 +556,34 @@ void EnvelopePosition(Channel* channel, const Instrument* instrument, std::uint8
         i = 1;
         while (i < count && !(i + 1 < count && target <= points[i + 1].x)) ++i;
     }
-    channel->volumeEnvelopePoint = i;
+    *state.point = i;
     if (i >= count - 1) {
-        channel->envelopeVolume = points[count - 1].y;
-        channel->volumeEnvelopeDone = 1;
+        *state.output = points[count - 1].y;
+        *state.done = 1;
         return;
     }
-    channel->volumeEnvelopeDone = 0;
-    channel->volumeEnvelopeTick = target;
+    *state.done = 0;
+    *state.tick = target;
     std::int32_t span = points[i + 1].x - points[i].x;
     std::int64_t rise = (std::int64_t{points[i + 1].y} - points[i].y) * 65536;
     std::int32_t delta = span != 0 ? static_cast<std::int32_t>(rise / span) : 0;
     std::int64_t value =
         std::int64_t{target - points[i].x} * delta + std::int64_t{points[i].y} * 65536;
-    channel->volumeEnvelopeDelta = delta;
-    channel->volumeEnvelopeValue = static_cast<std::int32_t>(value);
-    channel->envelopeVolume = channel->volumeEnvelopeValue >> 16;
-    channel->volumeEnvelopePoint = i + 1;
+    *state.delta = delta;
+    *state.value = static_cast<std::int32_t>(value);
+    *state.output = *state.value >> 16;
+    *state.point = i + 1;
+}
+
+}  // namespace
+
+void EnvelopePosition(const Song* song, Channel* channel, const Instrument* instrument, std::uint8_t tick) {
+    SetEnvelopeTick(VolumeEnvelopeOf(instrument), VolumeEnvelopeStateOf(channel), tick);
+    // The tracker moves the panning envelope too, but only when the volume
+    // envelope has a sustain point.
+    if (song->behaviour.envelopePositionMovesPanning && (instrument->volumeType & 2) != 0) {
+        SetEnvelopeTick(PanningEnvelopeOf(instrument), PanningEnvelopeStateOf(channel), tick);
+    }
 }
 
 namespace {
@@ -786,7 +798,7 @@ std::int32_t EffectFirstTick(Song* song, Channel* channel, const PatternCell* ce
             channel->updateFlags |= UpdateVolume;
             break;
         case EffectEnvelopePosition:
-            if ((instrument->volumeType & 1) != 0) EnvelopePosition(channel, instrument, parameter);
+            if ((instrument->volumeType & 1) != 0) EnvelopePosition(song, channel, instrument, parameter);
             break;
         case EffectTremor:
             if (parameter != 0) {

@@ -38,6 +38,7 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .wavesRestartOnNote = true,
     .instrumentWaitsForNote = true,
     .glissando = true,
+    .envelopePositionMovesPanning = true,
 };
 
 }  // namespace

@@ -85,7 +85,7 @@ void Tremolo(Channel* channel);
 void Tremor(Channel* channel);
 void VolumeSlide(Channel* channel);
 void MultiRetrigger(const Song* song, Channel* channel);
-void EnvelopePosition(Channel* channel, const Instrument* instrument, std::uint8_t tick);
+void EnvelopePosition(const Song* song, Channel* channel, const Instrument* instrument, std::uint8_t tick);
 
 // voice_control.cpp
 EnvelopeShape VolumeEnvelopeOf(const Instrument* instrument);

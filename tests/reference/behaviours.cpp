@@ -769,6 +769,30 @@ xm::Module TremorEdges() {
     return module;
 }
 
+// Envelope positions on envelopes with a sustain point and a loop, held and
+// released, and on the panning envelope's instrument.
+xm::Module EnvelopePositionSustainLoop() {
+    xm::Module module = Base(2, 24);
+    module.instruments.push_back(EnvelopedTone());
+    xm::Instrument sustainOnly = EnvelopedTone();
+    sustainOnly.volumeEnvelope.type = 1 | 2;
+    sustainOnly.volumeEnvelope.sustain = 1;
+    module.instruments.push_back(sustainOnly);
+    At(module, 0, 0) = {kC4, 3, 0, 0, 0};
+    At(module, 3, 0) = {0, 0, 0, EffectEnvelopePosition, 2};
+    At(module, 6, 0) = {0, 0, 0, EffectEnvelopePosition, 12};
+    At(module, 9, 0) = {0, 0, 0, EffectEnvelopePosition, 30};
+    At(module, 12, 0) = {97, 0, 0, EffectEnvelopePosition, 10};
+    At(module, 15, 0) = {0, 0, 0, EffectEnvelopePosition, 4};
+    At(module, 18, 0) = {0, 0, 0, EffectEnvelopePosition, 16};
+    At(module, 0, 1) = {kC4 + 7, 4, 0x20, 0, 0};
+    At(module, 4, 1) = {0, 0, 0, EffectEnvelopePosition, 3};
+    At(module, 8, 1) = {0, 0, 0, EffectEnvelopePosition, 16};
+    At(module, 12, 1) = {0, 0, 0, EffectKeyOff, 0};
+    At(module, 14, 1) = {0, 0, 0, EffectEnvelopePosition, 2};
+    return module;
+}
+
 // The global volume set past its range, slid into both ends with both
 // nibbles and from memory, while two channels play.
 xm::Module GlobalVolumeEdges() {
@@ -902,6 +926,7 @@ const std::vector<Behaviour>& Behaviours() {
         {"loader_stored_lengths", StoredLengths},
         {"vibrato_waveforms", VibratoWaveforms},
         {"tremor_edges", TremorEdges},
+        {"envelope_position_sustain_loop", EnvelopePositionSustainLoop},
         {"global_volume_edges", GlobalVolumeEdges},
         {"instrument_alone", InstrumentAlone},
         {"glide_across_samples", GlideAcrossSamples},
