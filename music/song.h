@@ -234,6 +234,12 @@ struct PlaybackBehaviour {
     // The envelope position effect also moves the panning envelope when the
     // volume envelope has a sustain point.
     bool envelopePositionMovesPanning;
+    // Files whose header names another tracker mix 2.68 dB quieter, as the
+    // reference mixes them.
+    bool otherTrackersMixQuieter;
+    // The panning envelope swings by its offset times the distance to the
+    // nearer edge, over 32, not by the offset times that distance's 32nds.
+    bool trackerPanningEnvelope;
 };
 
 struct Song;
@@ -277,4 +283,7 @@ struct Song {
     std::int32_t loopCarryRow;
     // The module's name from its header, for players to show.
     char title[21];
+    // 1 when the header names neither the format's own tracker nor one that
+    // the reference mixes as loud (see PlaybackBehaviour::otherTrackersMixQuieter).
+    std::uint8_t savedByOtherTracker;
 };

@@ -110,6 +110,19 @@ struct ModuleLayout {
     std::int32_t fileInstruments;
 };
 
+// Whether the header's tracker name is another's than the format's own
+// tracker's, as it pads its name with blanks, or those of the trackers that
+// the reference mixes at the same level.
+bool SavedByOtherTracker(const char (&tracker)[20]) {
+    static const char* const kSameLevel[] = {"FastTracker v2.00   ", "FastTracker v 2.00  ", "OpenMPT",
+                                             "MilkyTracker", "Fasttracker II clone"};
+    for (const char* name : kSameLevel) {
+        std::size_t length = std::strlen(name);
+        if (std::memcmp(tracker, name, length) == 0) return false;
+    }
+    return true;
+}
+
 bool ReadHeader(Reader& r, Song* song, ModuleLayout* layout) {
     static const char kMagic[17] = {'E', 'x', 't', 'e', 'n', 'd', 'e', 'd', ' ', 'M',
                                     'o', 'd', 'u', 'l', 'e', ':', ' '};
@@ -119,6 +132,10 @@ bool ReadHeader(Reader& r, Song* song, ModuleLayout* layout) {
         return Refuse("not an extended module: it does not begin with \"Extended Module: \"");
     }
     r.bytes(song->title, 20);
+    char tracker[20] = {};
+    FileStreamSeek(r.stream, 38, 0);
+    r.bytes(tracker, 20);
+    song->savedByOtherTracker = SavedByOtherTracker(tracker) ? 1 : 0;
 
     song->tickHandler = ReplayerTick;
     song->initialGlobalVolume = 64;

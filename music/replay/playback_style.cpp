@@ -39,6 +39,8 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .instrumentWaitsForNote = true,
     .glissando = true,
     .envelopePositionMovesPanning = true,
+    .otherTrackersMixQuieter = true,
+    .trackerPanningEnvelope = true,
 };
 
 }  // namespace

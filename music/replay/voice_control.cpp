@@ -37,22 +37,30 @@ void SetGains(Voice* voice) {
 }
 
 // The voice volume, 127.5 for everything at full, held to 0..kVoiceVolumeLimit.
+// The level the reference gives files of other trackers, against its level
+// for the format's own tracker's files, measured on one centred tone.
+constexpr float kOtherTrackersLevel = 0.7345f;
+
 float ChannelVolume(const Channel* channel, const Song* song) {
     float volume = static_cast<float>(channel->envelopeVolume) *
                    static_cast<float>(channel->volume + channel->volumeDelta) *
                    static_cast<float>(channel->fadeoutVolume) *
                    static_cast<float>(song->globalVolume) * 7.4214768e-9f;
+    if (song->behaviour.otherTrackersMixQuieter && song->savedByOtherTracker != 0) volume *= kOtherTrackersLevel;
     if (volume >= static_cast<float>(kVoiceVolumeLimit)) return static_cast<float>(kVoiceVolumeLimit);
     return volume <= 0.0f ? 0.0f : volume;
 }
 
 // The channel's panning swung by the panning envelope, at most as far as the
 // nearer edge, and held to 0..255.
-std::int32_t ChannelPanning(const Channel* channel) {
+std::int32_t ChannelPanning(const Channel* channel, const Song* song) {
     std::int64_t panning = channel->panning;
     std::int64_t distance = panning - 128;
     if (distance < 0) distance = -distance;
-    std::int64_t swing = (std::int64_t{channel->envelopePanning} - 32) * ((128 - distance) / 32);
+    std::int64_t offset = std::int64_t{channel->envelopePanning} - 32;
+    // The tracker divides after it multiplies, so near the edges the envelope still swings.
+    std::int64_t swing = song->behaviour.trackerPanningEnvelope ? offset * (128 - distance) / 32
+                                                                : offset * ((128 - distance) / 32);
     return ClampInt(panning + swing, 0, 255);
 }
 
@@ -398,7 +406,7 @@ void RefreshGains(const Song* song) {
         Channel* channel = &audioOutput.channels[c];
         Voice* voice = channel->voice;
         if (voice == nullptr) continue;
-        SetTrackerGains(voice, ChannelVolume(channel, song), ChannelPanning(channel));
+        SetTrackerGains(voice, ChannelVolume(channel, song), ChannelPanning(channel, song));
         bool outright = (channel->updateFlags & (UpdateTrigger | UpdateVolumeSet)) != 0;
         bool changed = voice->leftGain != voice->seenLeftGain || voice->rightGain != voice->seenRightGain;
         // From silence the voice comes in over the short ramp.
@@ -423,7 +431,7 @@ void UpdateVoice(Channel* channel, Sample* sample, const Song* song) {
 
     if (song->behaviour.trackerPanningAndVolume) {
         // Every tick; RefreshGains sets them again once the tick's global volume is known.
-        SetTrackerGains(voice, ChannelVolume(channel, song), ChannelPanning(channel));
+        SetTrackerGains(voice, ChannelVolume(channel, song), ChannelPanning(channel, song));
     } else {
         if ((flags & UpdateVolume) != 0) {
             float volume = ChannelVolume(channel, song);
@@ -431,7 +439,7 @@ void UpdateVoice(Channel* channel, Sample* sample, const Song* song) {
             SetGains(voice);
         }
         if ((flags & UpdatePanning) != 0) {
-            voice->panning = ChannelPanning(channel);
+            voice->panning = ChannelPanning(channel, song);
             SetGains(voice);
         }
     }

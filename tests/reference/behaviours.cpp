@@ -873,6 +873,22 @@ xm::Module SamplesPast16() {
     return module;
 }
 
+// The tune as saved by the format's own tracker, whose name and the
+// module's it pads with blanks, and as saved by another tool: the reference
+// mixes the second quieter.
+xm::Module SavedByFormatTracker() {
+    xm::Module module = LoaderTune();
+    module.tracker = "FastTracker v2.00   ";
+    module.name = "tune                ";
+    return module;
+}
+
+xm::Module SavedByOtherTracker() {
+    xm::Module module = LoaderTune();
+    module.tracker = "xmwriter";
+    return module;
+}
+
 }  // namespace
 
 const std::vector<Behaviour>& Behaviours() {
@@ -927,6 +943,8 @@ const std::vector<Behaviour>& Behaviours() {
         {"vibrato_waveforms", VibratoWaveforms},
         {"tremor_edges", TremorEdges},
         {"envelope_position_sustain_loop", EnvelopePositionSustainLoop},
+        {"saved_by_format_tracker", SavedByFormatTracker, true},
+        {"saved_by_other_tracker", SavedByOtherTracker, true},
         {"global_volume_edges", GlobalVolumeEdges},
         {"instrument_alone", InstrumentAlone},
         {"glide_across_samples", GlideAcrossSamples},

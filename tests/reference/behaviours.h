@@ -10,6 +10,8 @@ namespace reference {
 struct Behaviour {
     const char* name;
     xm::Module (*build)();
+    // Whether the row also holds the reference's level, not only its sound.
+    bool holdsLevel = false;
 };
 
 const std::vector<Behaviour>& Behaviours();

@@ -117,6 +117,13 @@ bool Render(Renderer renderer, const xm::Module& module, const std::string& name
     return ok;
 }
 
+double Level(const std::vector<std::int16_t>& frames) {
+    if (frames.empty()) return 0.0;
+    double squares = 0.0;
+    for (std::int16_t v : frames) squares += static_cast<double>(v) * v;
+    return std::sqrt(squares / static_cast<double>(frames.size()));
+}
+
 double Correlation(const std::vector<std::int16_t>& a, const std::vector<std::int16_t>& b,
                    int maxLag) {
     // Both padded with silence to the longer length.

@@ -21,6 +21,9 @@ bool Installed(Renderer renderer);
 bool Render(Renderer renderer, const xm::Module& module, const std::string& name,
             std::vector<std::int16_t>* frames);
 
+// The root mean square of a render's samples.
+double Level(const std::vector<std::int16_t>& frames);
+
 // Pearson correlation of two interleaved stereo renders, the second shifted
 // by the lag (up to maxLag frames either way) that makes them most alike; the
 // shorter is padded with silence, so a render that ends early counts against.

@@ -1,8 +1,9 @@
 // The tracker style against the format's reference player: one generated
 // module per behaviour, rendered by xm2wav and by openmpt123, must correlate
-// at 0.99 or better once aligned.
+// at 0.99 or better once aligned, and some rows must also match its level.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -24,6 +25,7 @@ void PrintTo(const Behaviour& behaviour, std::ostream* out) {
 
 namespace {
 constexpr double kLowestCorrelation = 0.99;
+constexpr double kLevelToleranceDb = 0.5;
 
 class ReferenceBehaviour : public ::testing::TestWithParam<Behaviour> {};
 
@@ -36,6 +38,10 @@ TEST_P(ReferenceBehaviour, TrackerStyleSoundsAsTheReference) {
     ASSERT_TRUE(Render(Renderer::OursTracker, module, behaviour.name, &ours)) << behaviour.name;
     ASSERT_TRUE(Render(Renderer::Openmpt, module, behaviour.name, &theirs)) << behaviour.name;
     EXPECT_GE(Correlation(theirs, ours, kMaxLagFrames), kLowestCorrelation) << behaviour.name;
+    if (behaviour.holdsLevel) {
+        double decibels = 20.0 * std::log10(Level(ours) / Level(theirs));
+        EXPECT_NEAR(decibels, 0.0, kLevelToleranceDb) << behaviour.name;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Generated, ReferenceBehaviour, ::testing::ValuesIn(Behaviours()),
