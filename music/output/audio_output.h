@@ -27,7 +27,7 @@ struct AudioOutput {
     float* mixBuffer;
     // One record per block, packed into one 64-bit word so that the scene
     // never sees a half-written record (see PositionRecordPack).
-    std::atomic<std::uint64_t>* positionRecords;
+    std::atomic<std::atomic<std::uint64_t>*> positionRecords;
     std::int32_t fillIndex;
     std::atomic<std::int32_t> heardIndex;
     std::atomic<std::uint8_t> stopRequested;

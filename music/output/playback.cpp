@@ -32,7 +32,7 @@ bool PublishRecords() {
         recordStorageCount = count;
     }
     for (std::int32_t b = 0; b < count; ++b) recordStorage[b].store(0, std::memory_order_relaxed);
-    std::atomic_ref(audioOutput.positionRecords).store(recordStorage, std::memory_order_release);
+    audioOutput.positionRecords.store(recordStorage, std::memory_order_release);
     return true;
 }
 
@@ -128,6 +128,6 @@ int SongStop(Song* song) {
         a.waveHeader.prepared = false;
     }
     a.currentSong = nullptr;
-    std::atomic_ref(a.positionRecords).store(nullptr, std::memory_order_release);
+    a.positionRecords.store(nullptr, std::memory_order_release);
     return 1;
 }

@@ -20,7 +20,7 @@ PositionRecord SongGetPosition(Song* song) {
     AudioOutput& a = audioOutput;
     // Published and withdrawn by SongPlay and SongStop, possibly on another thread.
     const std::atomic<std::uint64_t>* records =
-        song ? std::atomic_ref(a.positionRecords).load(std::memory_order_acquire) : nullptr;
+        song ? a.positionRecords.load(std::memory_order_acquire) : nullptr;
     if (!records) return PositionRecord{};
     // The heard index is read again after its record: if it moved meanwhile,
     // the record may already hold a block mixed for two seconds later.
