@@ -14,6 +14,12 @@ cmake -S . -B build-win -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLON_WERROR=ON 
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DQUILLON_HOST_BUILD="$root/build"
 cmake --build build-win -j "$jobs"
 
+# The intro in the browser (build-web/web/), from the same sources with
+# Debian's emscripten; the browser test in build/ loads it.
+cmake -S . -B build-web -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLON_WERROR=ON \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/emscripten-web.cmake" -DQUILLON_HOST_BUILD="$root/build"
+cmake --build build-web -j "$jobs"
+
 ctest --test-dir build --output-on-failure -j "$jobs"
 
 # Every unit test again under the address and undefined-behaviour sanitizers
