@@ -112,9 +112,19 @@ var Module = (function () {
 
   document.addEventListener('keydown', gesture);
   document.addEventListener('click', gesture);
+  // Escape leaves full screen before the page sees the key. Switching to
+  // another tab leaves it too, just before or after the page is hidden; the
+  // intro then plays on, heard if not seen. So full screen left while the
+  // page stays in view, and not around a switch of tabs, is the viewer's Escape.
+  var lastVisibilityChange = -1e9;
+  document.addEventListener('visibilitychange', function () { lastVisibilityChange = performance.now(); });
   document.addEventListener('fullscreenchange', function () {
-    if (!document.fullscreenElement && enteredFullscreen) end();
-    else fitCanvas();
+    fitCanvas();
+    if (document.fullscreenElement || !enteredFullscreen) return;
+    enteredFullscreen = false;
+    setTimeout(function () {
+      if (!document.hidden && performance.now() - lastVisibilityChange > 1000) end();
+    }, 250);
   });
   window.addEventListener('resize', fitCanvas);
 

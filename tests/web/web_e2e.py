@@ -32,6 +32,7 @@ import numpy as np
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.keys import Keys
 
 RATE = 44100
 # Frame comparison: SwiftShader and llvmpipe rasterise and filter a little
@@ -60,6 +61,9 @@ def browser(*extra):
                  '--disable-background-networking', '--disable-component-update', '--disable-sync',
                  '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
                  '--autoplay-policy=no-user-gesture-required', '--window-size=1280,720',
+                 # A longer output buffer: the sound is recorded in real time
+                 # on a machine that may be busy.
+                 '--audio-buffer-size=4096',
                  '--user-data-dir=' + tempfile.mkdtemp(prefix='quillon-chromium-')) + extra:
         options.add_argument(flag)
     options.set_capability('goog:loggingPrefs', {'browser': 'ALL'})
@@ -172,15 +176,15 @@ def best_lag(recording, reference):
 
 def sound_correlation(recording, reference, seconds):
     """Correlation of the recording with the reference over `seconds` from
-    half a second into the song, in one-second pieces, each aligned within
-    50 ms of the one before: a scheduling hiccup of a loaded machine shifts
-    what follows but does not hide a wrong sound. Returns the song's start in
-    the recording, the correlation of all pieces together, the seconds they
-    cover and the number of times the alignment moved."""
+    half a second into the song, in pieces of a quarter second, each aligned
+    within 50 ms of the one before: a gap that a loaded machine leaves in the
+    sound shifts what follows but does not hide a wrong sound. Returns the
+    song's start in the recording, the correlation of all pieces together,
+    the seconds they cover and the number of times the alignment moved."""
     lag = best_lag(recording, reference)
-    start, piece, slack = lag, RATE, RATE // 20
+    start, piece, slack = lag, RATE // 4, RATE // 20
     a_all, b_all, moves = [], [], 0
-    for k in range(int(seconds)):
+    for k in range(int(seconds * RATE / piece)):
         b = reference[RATE // 2 + k * piece:RATE // 2 + (k + 1) * piece].astype(np.float64)
         at = start + RATE // 2 + k * piece
         if at - slack < 0 or at + piece + slack > len(recording):
@@ -189,8 +193,10 @@ def sound_correlation(recording, reference, seconds):
         n = 1
         while n < len(window) + piece:
             n *= 2
-        scores = np.fft.irfft(np.fft.rfft(window, n) * np.conj(np.fft.rfft(b.mean(axis=1), n)), n)
-        best = (0.0, int(np.argmax(scores[:2 * slack + 1])) - slack)
+        dots = np.fft.irfft(np.fft.rfft(window, n) * np.conj(np.fft.rfft(b.mean(axis=1), n)), n)[:2 * slack + 1]
+        energy = np.concatenate(([0.0], np.cumsum(window ** 2)))
+        norms = np.sqrt(np.maximum(energy[piece:piece + 2 * slack + 1] - energy[:2 * slack + 1], 1e-9))
+        best = (0.0, int(np.argmax(dots / norms)) - slack)
         if best[1] != 0:
             moves += 1
             start += best[1]
@@ -200,7 +206,7 @@ def sound_correlation(recording, reference, seconds):
     if not a_all:
         return lag, 0.0, 0.0, moves
     a, b = np.concatenate(a_all), np.concatenate(b_all)
-    return lag, float(np.corrcoef(a, b)[0, 1]), len(a_all), moves
+    return lag, float(np.corrcoef(a, b)[0, 1]), len(a_all) * piece / RATE, moves
 
 
 def serve(folder):
@@ -240,16 +246,28 @@ def run_live(driver, url, record_path, work):
               % (timings['ready'], timings['firstFrame'] - timings['start'], timings['firstFrame']))
         # The heard position against the page's clock and the frame clock.
         samples = []
-        end = time.monotonic() + 13
-        while time.monotonic() < end:
-            s = driver.execute_script(
-                'var s = Module.quillonStatus(); s.now = performance.now(); return s;')
-            samples.append(s)
-            time.sleep(0.25)
+
+        def sample_for(seconds):
+            end = time.monotonic() + seconds
+            while time.monotonic() < end:
+                samples.append(driver.execute_script(
+                    'var s = Module.quillonStatus(); s.now = performance.now(); return s;'))
+                time.sleep(0.25)
+
+        sample_for(6)
+        # In a background tab animation frames stop; the sound must not.
+        intro_tab = driver.current_window_handle
+        driver.switch_to.new_window('tab')
+        time.sleep(3)
+        driver.close()
+        driver.switch_to.window(intro_tab)
+        sample_for(4)
         running = [s for s in samples if s['heardFrames'] > RATE // 2]
-        check(len(running) > 20, 'the heard position advances (%d of %d samples past 0.5 s)'
+        advancing = len(running) > 10 and all(b['heardFrames'] >= a['heardFrames']
+                                               for a, b in zip(samples, samples[1:]))
+        check(advancing, 'the heard position advances (%d of %d samples past 0.5 s, never backwards)'
               % (len(running), len(samples)))
-        if len(running) > 20:
+        if advancing:
             first_s, last_s = running[0], running[-1]
             rate = (last_s['heardFrames'] - first_s['heardFrames']) / RATE / \
                 ((last_s['now'] - first_s['now']) / 1000.0)
@@ -269,10 +287,12 @@ def run_live(driver, url, record_path, work):
         lit, texture = torus_in_view(canvas_pixels(driver, 160, 90))
         check(lit > 0.9 and texture > 4, 'the canvas shows the torus (%.0f%% of the centre lit, '
               'spread %.1f)' % (100 * lit, texture))
-        driver.execute_script(
-            "document.dispatchEvent(new KeyboardEvent('keydown', {key: 'Escape'}));")
+        ActionChains(driver).send_keys(Keys.ESCAPE).perform()
         ended = wait_for(driver, "return /start again/.test(document.getElementById('line').textContent)", 30)
         check(ended, 'Escape ends the intro and the page offers to start again')
+        ActionChains(driver).send_keys('x').perform()
+        again = wait_for(driver, 'var s = Module.quillonStatus(); return s.frames > 5 && s.heardFrames > 0;', 20)
+        check(again, 'a key starts it again')
     finally:
         recorder.terminate()
         recorder.wait()
@@ -310,7 +330,7 @@ def main():
         encoded = driver.execute_script('return Module.quillonCapture(%d, %d, %r, %d)' % (width, height, at, fps))
         print('figure: the hook drew %d frames in %.1f s' % (at * fps + 1, time.monotonic() - started))
         hook = np.frombuffer(base64.b64decode(encoded), dtype=np.uint8).reshape(height, width, 4)[:, :, :3]
-        frames = os.path.join(work, 'capture')
+        frames = tempfile.mkdtemp(prefix='capture-', dir=work)
         subprocess.run([capture, '--size', '%dx%d' % (width, height), '--fps', str(fps), '--start', str(at),
                         '--duration', str(1.0 / fps), '-o', frames], check=True, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)

@@ -205,7 +205,9 @@ mergeInto(LibraryManager.library, {
     if (!Context) return 0;
     var context;
     try {
-      context = new Context({sampleRate: rate});
+      // Playback rather than interactive latency: the position reported is
+      // what has reached the output, so a longer buffer only makes gaps rarer.
+      context = new Context({sampleRate: rate, latencyHint: 'playback'});
     } catch (e) {
       return 0;
     }
