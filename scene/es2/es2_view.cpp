@@ -22,6 +22,11 @@
 
 namespace {
 
+// WebGL 1's DEPTH_STENCIL format and attachment (as in OES_packed_depth_stencil
+// and ES 3.0); the ES 2.0 headers have no attachment of that name.
+constexpr GLenum kWebGlDepthStencil = 0x84F9;
+constexpr GLenum kWebGlDepthStencilAttachment = 0x821A;
+
 const float kSkyCorners[8][3] = {
     {-100.0f, -100.0f, -100.0f}, {100.0f, -100.0f, -100.0f}, {100.0f, 100.0f, -100.0f},
     {-100.0f, 100.0f, -100.0f},  {-100.0f, -100.0f, 100.0f}, {100.0f, -100.0f, 100.0f},
@@ -185,19 +190,32 @@ void Es2View::createRenderTarget() {
     glBindTexture(GL_TEXTURE_2D, 0);
 
     // The camera's near plane sits at 0.001: 16 bits of depth cannot keep the
-    // shells apart, so 24 bits wherever the driver offers them.
+    // shells apart, nor the sky box (100 units out) in front of the cleared
+    // depth, so 24 bits wherever the driver offers them: OES_depth24 on ES
+    // drivers; WebGL 1, which has no such extension, has them in its packed
+    // depth-stencil buffer, which an ES driver refuses by name.
     const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
     const bool depth24 = extensions != nullptr && std::strstr(extensions, "GL_OES_depth24") != nullptr;
+    const auto width = static_cast<GLsizei>(targetWidth);
+    const auto height = static_cast<GLsizei>(targetHeight);
     glGenRenderbuffers(1, &targetDepth);
     glBindRenderbuffer(GL_RENDERBUFFER, targetDepth);
-    glRenderbufferStorage(GL_RENDERBUFFER, depth24 ? GL_DEPTH_COMPONENT24_OES : GL_DEPTH_COMPONENT16,
-                          static_cast<GLsizei>(targetWidth), static_cast<GLsizei>(targetHeight));
+    bool packed = false;
+    if (depth24) {
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24_OES, width, height);
+    } else {
+        for (int i = 0; i < 8 && glGetError() != GL_NO_ERROR; ++i) {}
+        glRenderbufferStorage(GL_RENDERBUFFER, kWebGlDepthStencil, width, height);
+        packed = glGetError() == GL_NO_ERROR;
+        if (!packed) glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, width, height);
+    }
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
 
     glGenFramebuffers(1, &targetFramebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, targetFramebuffer);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, targetTexture, 0);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, targetDepth);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, packed ? kWebGlDepthStencilAttachment : GL_DEPTH_ATTACHMENT,
+                              GL_RENDERBUFFER, targetDepth);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
