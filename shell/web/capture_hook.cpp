@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "music/output/waveout/web.h"
-#include "scene/glview.h"
+#include "scene/es2/es2_view.h"
 #include "shell/web/gui_web.h"
 #include "tools/capture/timeline.h"
 
@@ -32,7 +32,7 @@ EMSCRIPTEN_KEEPALIVE const std::uint8_t* quillon_capture_frame(int width, int he
         WebWaveOutDriveByCaller(false);
         return nullptr;
     }
-    auto* view = new GLView(&gui);
+    auto* view = new Es2View(&gui);
     view->init();
     const CaptureSpan span = SpanOfSeconds(seconds, 1.0 / fps, fps, kRate);
     for (std::int64_t n = 0; n <= span.firstFrame; ++n) {

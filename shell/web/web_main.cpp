@@ -9,7 +9,7 @@
 
 #include "music/player.h"
 #include "music/output/waveout/web.h"
-#include "scene/glview.h"
+#include "scene/es2/es2_view.h"
 #include "shell/main_loop.h"
 #include "shell/web/gui_web.h"
 
@@ -20,7 +20,7 @@ constexpr int kRate = 44100;
 constexpr std::uint32_t kSoundStartWaitMs = 3000;
 
 GuiWeb* gui = nullptr;
-GLView* view = nullptr;
+Es2View* view = nullptr;
 Song** songSlot = nullptr;
 std::uint32_t start = 0;
 std::uint32_t startRequested = 0;
@@ -28,6 +28,7 @@ bool waitingForSound = false;
 bool running = false;
 std::int32_t lastElapsed = 0;
 std::uint32_t framesDrawn = 0;
+std::int64_t heardAtLastFrame = 0;
 
 void Release() {
     // The view stops the song and closes the output; the context goes with
@@ -62,6 +63,7 @@ EM_BOOL Frame(double, void*) {
         }
     }
     lastElapsed = ElapsedSince(start, now);
+    heardAtLastFrame = SongHeardFrames();
     view->draw(lastElapsed);
     gui->present();
     if (++framesDrawn == 1) EM_ASM({ if (Module['onQuillonFirstFrame']) Module['onQuillonFirstFrame'](); });
@@ -84,7 +86,7 @@ EMSCRIPTEN_KEEPALIVE int quillon_prepare(int width, int height) {
         gui = nullptr;
         return 0;
     }
-    view = new GLView(gui);
+    view = new Es2View(gui);
     view->init();
     songSlot = view->songSlot;
     return 1;
@@ -114,8 +116,8 @@ EMSCRIPTEN_KEEPALIVE void quillon_resize(int width, int height) {
 }
 
 // What is being heard and drawn, for the page and its tests: heard frames,
-// order, row, song milliseconds, the last frame's elapsed milliseconds and
-// the frames drawn since the start.
+// order, row, song milliseconds, the last frame's elapsed milliseconds, the
+// frames drawn since the start, and the heard frames that frame was drawn with.
 EMSCRIPTEN_KEEPALIVE void quillon_status(double* out) {
     Song* song = songSlot ? *songSlot : nullptr;
     const PositionRecord heard = SongGetPosition(song);
@@ -125,6 +127,7 @@ EMSCRIPTEN_KEEPALIVE void quillon_status(double* out) {
     out[3] = heard.elapsedMs;
     out[4] = lastElapsed;
     out[5] = framesDrawn;
+    out[6] = static_cast<double>(heardAtLastFrame);
 }
 
 }  // extern "C"
