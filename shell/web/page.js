@@ -130,10 +130,11 @@ var Module = (function () {
 
   // The heard position and the frames, as the intro reports them.
   module.quillonStatus = function () {
-    var p = module._malloc(6 * 8);
+    var p = module._malloc(7 * 8);
     module._quillon_status(p);
-    var v = module.HEAPF64.subarray(p >> 3, (p >> 3) + 6);
-    var s = {state: state, heardFrames: v[0], order: v[1], row: v[2], songMs: v[3], elapsedMs: v[4], frames: v[5]};
+    var v = module.HEAPF64.subarray(p >> 3, (p >> 3) + 7);
+    var s = {state: state, heardFrames: v[0], order: v[1], row: v[2], songMs: v[3], elapsedMs: v[4], frames: v[5],
+             frameHeardFrames: v[6]};
     module._free(p);
     return s;
   };

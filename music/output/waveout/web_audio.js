@@ -21,7 +21,9 @@ mergeInto(LibraryManager.library, {
     anchorContext: 0,    // ... by this context frame
     generation: 0,       // worklet reports of an earlier ring are stale
     dryQuanta: 0,        // render quanta the worklet found its queue empty in
-    queuedAhead: 16384,  // frames kept in the worklet beyond what it played
+    // Frames kept in the worklet beyond what it played: enough to ride out
+    // a main thread held up by a slow frame of a software renderer.
+    queuedAhead: 32768,
     chunkFrames: 4096,
     scriptFrames: 4096,
 
