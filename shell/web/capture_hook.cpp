@@ -17,6 +17,7 @@ namespace {
 
 constexpr int kRate = 44100;
 std::vector<std::uint8_t> pixels;
+double drawMs = 0.0;
 
 }  // namespace
 
@@ -35,6 +36,7 @@ EMSCRIPTEN_KEEPALIVE const std::uint8_t* quillon_capture_frame(int width, int he
     auto* view = new Es2View(&gui);
     view->init();
     const CaptureSpan span = SpanOfSeconds(seconds, 1.0 / fps, fps, kRate);
+    const double began = emscripten_get_now();
     for (std::int64_t n = 0; n <= span.firstFrame; ++n) {
         WebWaveOutSetPositionBytes(static_cast<std::uint32_t>(FrameSoundPosition(n, fps, kRate) * 4));
         view->draw(FrameTimeMs(n, fps));
@@ -44,6 +46,7 @@ EMSCRIPTEN_KEEPALIVE const std::uint8_t* quillon_capture_frame(int width, int he
     std::vector<std::uint8_t> bottomUp(w * h * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+    drawMs = emscripten_get_now() - began;
     pixels.resize(bottomUp.size());
     for (std::size_t y = 0; y < h; ++y) {
         std::copy_n(bottomUp.data() + (h - 1 - y) * w * 4, w * 4, pixels.data() + y * w * 4);
@@ -52,6 +55,12 @@ EMSCRIPTEN_KEEPALIVE const std::uint8_t* quillon_capture_frame(int width, int he
     gui.shutdown();
     WebWaveOutDriveByCaller(false);
     return pixels.data();
+}
+
+// Milliseconds the last capture spent drawing its frames, up to the read of
+// the last one (the build of the view not counted).
+EMSCRIPTEN_KEEPALIVE double quillon_capture_draw_ms() {
+    return drawMs;
 }
 
 }  // extern "C"

@@ -122,8 +122,9 @@ var Module = (function () {
     fitCanvas();
     if (document.fullscreenElement || !enteredFullscreen) return;
     enteredFullscreen = false;
+    var left = performance.now();
     setTimeout(function () {
-      if (!document.hidden && performance.now() - lastVisibilityChange > 1000) end();
+      if (!document.hidden && Math.abs(lastVisibilityChange - left) > 1000) end();
     }, 250);
   });
   window.addEventListener('resize', fitCanvas);
