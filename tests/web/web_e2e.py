@@ -240,6 +240,7 @@ def lit_share(pixels):
 
 def run_live(driver, url, record_path, work):
     """Loads the page, starts it with a key, and checks picture, clock and sound."""
+    dry = 0
     recorder = subprocess.Popen(['parec', '-d', 'ci.monitor', '--format=s16le', '--rate=%d' % RATE,
                                  '--channels=2', '--raw', record_path])
     try:
@@ -298,8 +299,9 @@ def run_live(driver, url, record_path, work):
             print('figure: %.1f frames/s in the browser at %s on SwiftShader'
                   % (fps, driver.execute_script("var c = document.getElementById('canvas');"
                                                 "return c.width + 'x' + c.height;")))
-        print('figure: audio through the %s; the queue ran dry in %d render quanta' % tuple(driver.execute_script(
-            "var a = QuillonAudio; return [a.node && a.node.port ? 'AudioWorklet' : 'script processor', a.dryQuanta];")))
+        path, dry = driver.execute_script(
+            "var a = QuillonAudio; return [a.node && a.node.port ? 'AudioWorklet' : 'script processor', a.dryQuanta];")
+        print('figure: audio through the %s; its queue ran dry in %d render quanta' % (path, dry))
         ActionChains(driver).send_keys(Keys.ESCAPE).perform()
         ended = wait_for(driver, "return /start again/.test(document.getElementById('line').textContent)", 30)
         check(ended, 'Escape ends the intro and the page offers to start again')
@@ -311,6 +313,7 @@ def run_live(driver, url, record_path, work):
         recorder.wait()
     errors = console_errors(driver)
     check(not errors, 'no console errors: %s' % errors)
+    return dry
 
 
 def main():
@@ -320,20 +323,28 @@ def main():
     base = 'http://127.0.0.1:%d/' % server.server_address[1]
     driver = browser()
     try:
-        record = os.path.join(work, 'recorded.raw')
-        run_live(driver, base + 'index.html', record, work)
-
         reference_wav = os.path.join(work, 'reference.wav')
         subprocess.run([xm2wav, '--style', 'intro', '-d', '20', '-o', reference_wav, song], check=True,
                        stdout=subprocess.DEVNULL)
-        recording = np.fromfile(record, dtype='<i2')
-        recording = recording[:len(recording) // 2 * 2].reshape(-1, 2)
         reference = read_wav_frames(reference_wav)
-        lag, correlation, seconds, moves = sound_correlation(recording, reference, COMPARED_SECONDS + 1)
-        print('figure: sound correlation %.4f over %.1f s (song found %.2f s into the recording, '
-              'realigned %d times)' % (correlation, seconds, lag / RATE, moves))
-        check(correlation >= MIN_CORRELATION and seconds > COMPARED_SECONDS,
-              'the sink heard the song: correlation %.4f with xm2wav --style intro' % correlation)
+        # Sound and clock are real time: where the machine starved the page so
+        # that its queue ran dry, the run is tried again, up to three times.
+        for attempt in range(1, 4):
+            before = len(failures)
+            record = os.path.join(work, 'recorded-%d.raw' % attempt)
+            dry = run_live(driver, base + 'index.html', record, work)
+            recording = np.fromfile(record, dtype='<i2')
+            recording = recording[:len(recording) // 2 * 2].reshape(-1, 2)
+            lag, correlation, seconds, moves = sound_correlation(recording, reference, COMPARED_SECONDS + 1)
+            print('figure: sound correlation %.4f over %.1f s (song found %.2f s into the recording, '
+                  'realigned %d times)' % (correlation, seconds, lag / RATE, moves))
+            check(correlation >= MIN_CORRELATION and seconds > COMPARED_SECONDS,
+                  'the sink heard the song: correlation %.4f with xm2wav --style intro' % correlation)
+            if len(failures) == before or dry == 0 or attempt == 3:
+                break
+            print('again: the page was starved (its queue ran dry in %d render quanta) in attempt %d'
+                  % (dry, attempt))
+            del failures[before:]
 
         # The test hook against the native ES path, during a scroller burst:
         # the burst follows the heard song, so it must come at the same moment.
