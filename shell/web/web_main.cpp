@@ -51,16 +51,18 @@ EM_BOOL Frame(double, void*) {
     WebWaveOutPoll();
     const std::uint32_t now = gui->time();
     if (waitingForSound) {
-        // A browser may take a while to open its sound output. On the desktop
-        // the frame clock and the song start together; here the clock starts
-        // when the song is first heard, frames until then showing time 0.
+        // A browser may take a while to open its sound output, and its clock
+        // may count a first few milliseconds long before the sound flows. On
+        // the desktop the frame clock and the song start together; here the
+        // frames follow the heard position until it is well under way, then
+        // the clock runs on from there. An output still silent after the wait
+        // lets the clock run on its own, but sound that comes later takes the
+        // clock back to what it plays.
         const std::int64_t heard = SongHeardFrames();
-        if (heard > 0 || now - startRequested > kSoundStartWaitMs) {
-            waitingForSound = false;
+        if (heard > kRate / 10 || now - startRequested <= kSoundStartWaitMs) {
             start = now - static_cast<std::uint32_t>(heard * 1000 / kRate);
-        } else {
-            start = now;
         }
+        if (heard > kRate / 10) waitingForSound = false;
     }
     lastElapsed = ElapsedSince(start, now);
     heardAtLastFrame = SongHeardFrames();

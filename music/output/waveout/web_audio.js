@@ -70,16 +70,20 @@ mergeInto(LibraryManager.library, {
       'registerProcessor("quillon-feed", QuillonFeed);'
     ].join('\n'),
 
-    // The context frame now at the output, as near as the browser tells.
+    // The context frame now at the output, as near as the browser tells; -1
+    // while it cannot tell yet.
     outputFrame: function() {
       var c = QuillonAudio.context;
-      var t = c.currentTime;
+      // Where the output gives timestamps, nothing counts as heard until it
+      // gives its first: the bare clock runs ahead of the sound by the
+      // output's latency, and a heard position taken from it could not step
+      // back. Elsewhere the clock less the latency the context states.
       if (c.getOutputTimestamp) {
         var s = c.getOutputTimestamp();
-        if (s && typeof s.contextTime === 'number' && s.contextTime > 0) t = s.contextTime;
-      } else {
-        t -= (c.outputLatency || c.baseLatency || 0);
+        if (!s || typeof s.contextTime !== 'number' || s.contextTime <= 0) return -1;
+        return s.contextTime * c.sampleRate;
       }
+      var t = c.currentTime - (c.outputLatency || 0) - (c.baseLatency || 0);
       return Math.max(0, t) * c.sampleRate;
     },
 
@@ -88,7 +92,9 @@ mergeInto(LibraryManager.library, {
     updateHeard: function() {
       var a = QuillonAudio;
       if (a.byCaller || !a.context || a.anchorSong < 0) return;
-      var h = Math.floor(a.anchorSong + (a.outputFrame() - a.anchorContext));
+      var at = a.outputFrame();
+      if (at < 0) return;
+      var h = Math.floor(a.anchorSong + (at - a.anchorContext));
       if (h > a.fed) h = a.fed;
       if (h > a.heard) a.heard = h;
     },
