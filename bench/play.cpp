@@ -41,6 +41,16 @@ double Ms(Clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
+// A 16-bit saw of 1000 frames, looped whole: a steady tone on any note.
+xm::Sample LoopedSaw() {
+    xm::Sample saw;
+    saw.sixteenBit = true;
+    for (int i = 0; i < 1000; ++i) saw.frames.push_back(static_cast<std::int16_t>(i * 60 - 30000));
+    saw.loop = xm::Loop::Forward;
+    saw.loopLength = 1000;
+    return saw;
+}
+
 // Every channel holds a looped saw at its own pitch from the first row, over
 // two orders of one pattern; volume slides on every row keep the ramps busy.
 std::vector<std::uint8_t> BusyModule() {
@@ -49,12 +59,7 @@ std::vector<std::uint8_t> BusyModule() {
     module.channels = kChannels;
     module.flags = 1;
     module.orders = {0, 0};
-    xm::Sample saw;
-    saw.sixteenBit = true;
-    for (int i = 0; i < 1000; ++i) saw.frames.push_back(static_cast<std::int16_t>(i * 60 - 30000));
-    saw.loop = xm::Loop::Forward;
-    saw.loopLength = 1000;
-    module.instruments = {xm::InstrumentOf({saw})};
+    module.instruments = {xm::InstrumentOf({LoopedSaw()})};
     xm::Pattern pattern;
     pattern.rows = 64;
     for (int c = 0; c < kChannels; ++c) {
@@ -159,12 +164,7 @@ std::vector<std::uint8_t> SoundThenSilenceModule() {
     module.name = "sound, silence";
     module.channels = 4;
     module.orders = {0, 1};
-    xm::Sample saw;
-    saw.sixteenBit = true;
-    for (int i = 0; i < 1000; ++i) saw.frames.push_back(static_cast<std::int16_t>(i * 60 - 30000));
-    saw.loop = xm::Loop::Forward;
-    saw.loopLength = 1000;
-    module.instruments = {xm::InstrumentOf({saw})};
+    module.instruments = {xm::InstrumentOf({LoopedSaw()})};
     xm::Pattern sound;
     for (int c = 0; c < module.channels; ++c)
         sound.at(0, c, module.channels) = xm::Cell{static_cast<std::uint8_t>(37 + 4 * c), 1, 0, 0, 0};
