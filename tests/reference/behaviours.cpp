@@ -4,66 +4,10 @@
 #include <cstdint>
 
 #include "music/song.h"
+#include "tests/reference/module_parts.h"
 
 namespace reference {
 namespace {
-
-constexpr double kPi = 3.14159265358979;
-
-// A looped tone with a few harmonics: any change of pitch, level or timing
-// shows in its waveform.
-xm::Sample Tone() {
-    xm::Sample sample;
-    sample.sixteenBit = true;
-    const int period = 64;
-    for (int i = 0; i < period * 4; ++i) {
-        double phase = 2.0 * kPi * i / period;
-        double value = 0.6 * std::sin(phase) + 0.25 * std::sin(3.0 * phase) + 0.1 * std::sin(5.0 * phase);
-        sample.frames.push_back(static_cast<std::int16_t>(value * 12000.0));
-    }
-    sample.loop = xm::Loop::Forward;
-    sample.loopLength = static_cast<std::uint32_t>(sample.frames.size());
-    return sample;
-}
-
-// A short one-shot burst that decays: note starts and their timing show.
-xm::Sample Hit() {
-    xm::Sample sample;
-    sample.sixteenBit = true;
-    std::uint32_t state = 7;
-    for (int i = 0; i < 3000; ++i) {
-        state = state * 1103515245u + 12345u;
-        double noise = static_cast<double>((state >> 16) & 0x7FFF) / 16384.0 - 1.0;
-        double tone = std::sin(2.0 * kPi * i / 40.0);
-        double value = (0.5 * noise + 0.5 * tone) * std::exp(-3.0 * i / 3000.0);
-        sample.frames.push_back(static_cast<std::int16_t>(value * 14000.0));
-    }
-    return sample;
-}
-
-// One pattern, linear frequency table, speed 6 at 125 BPM, a tone instrument
-// (1) and a hit instrument (2).
-xm::Module Base(int channels, int rows) {
-    xm::Module module;
-    module.channels = channels;
-    module.flags = 1;
-    module.speed = 6;
-    module.bpm = 125;
-    module.orders = {0};
-    xm::Pattern pattern;
-    pattern.rows = rows;
-    pattern.cells.resize(static_cast<std::size_t>(rows * channels));
-    module.patterns.push_back(pattern);
-    module.instruments = {xm::InstrumentOf({Tone()}), xm::InstrumentOf({Hit()})};
-    return module;
-}
-
-constexpr std::uint8_t kC4 = 49;
-
-xm::Cell& At(xm::Module& module, int row, int channel, int pattern = 0) {
-    return module.patterns[static_cast<std::size_t>(pattern)].at(row, channel, module.channels);
-}
-
 
 // Panning 0 to 255 and volumes across the range, one channel at a time and
 // several together.
@@ -87,24 +31,6 @@ xm::Module TickLength() {
     return module;
 }
 
-// A tone with a volume envelope whose loop ends at its sustain point, a
-// panning envelope, an auto-vibrato and a fade-out; instrument 3.
-xm::Instrument EnvelopedTone() {
-    xm::Instrument instrument = xm::InstrumentOf({Tone()});
-    instrument.volumeEnvelope.points = {{0, 64}, {8, 24}, {16, 44}, {40, 8}};
-    instrument.volumeEnvelope.type = 1 | 2 | 4;
-    instrument.volumeEnvelope.sustain = 2;
-    instrument.volumeEnvelope.loopStart = 1;
-    instrument.volumeEnvelope.loopEnd = 2;
-    instrument.panningEnvelope.points = {{0, 32}, {12, 8}, {24, 56}};
-    instrument.panningEnvelope.type = 1;
-    instrument.vibratoType = 0;
-    instrument.vibratoSweep = 8;
-    instrument.vibratoDepth = 10;
-    instrument.vibratoRate = 24;
-    instrument.fadeout = 1024;
-    return instrument;
-}
 
 // The same tone with only one of the envelopes or the auto-vibrato.
 xm::Module OneModulation(int which) {
@@ -385,17 +311,6 @@ xm::Module TonePortamento() {
     return module;
 }
 
-// A second tone of another timbre and half the volume.
-xm::Sample OtherTone() {
-    xm::Sample sample = Tone();
-    const int period = 64;
-    for (std::size_t i = 0; i < sample.frames.size(); ++i) {
-        double phase = 2.0 * kPi * static_cast<double>(i) / period;
-        sample.frames[i] = static_cast<std::int16_t>((0.6 * std::sin(phase) + 0.3 * std::sin(2.0 * phase)) * 12000.0);
-    }
-    sample.volume = 32;
-    return sample;
-}
 
 // Tone portamento's target: kept through plain notes and notes it cannot
 // play, glided to in whichever direction until reached, and after that

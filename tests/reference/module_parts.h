@@ -1,0 +1,27 @@
+#pragma once
+// The parts every behaviour module is built from: a looped tone, a decaying
+// hit, an enveloped tone, and a one-pattern song to place them in.
+#include <cstdint>
+
+#include "tools/xmwriter/xm_writer.h"
+
+namespace reference {
+
+constexpr std::uint8_t kC4 = 49;
+
+// A looped tone with a few harmonics: any change of pitch, level or timing
+// shows in its waveform.
+xm::Sample Tone();
+// A short one-shot burst that decays: note starts and their timing show.
+xm::Sample Hit();
+// A second tone of another timbre and half the volume.
+xm::Sample OtherTone();
+// A tone with a volume envelope whose loop ends at its sustain point, a
+// panning envelope, an auto-vibrato and a fade-out.
+xm::Instrument EnvelopedTone();
+// One pattern, linear frequency table, speed 6 at 125 BPM, a tone instrument
+// (1) and a hit instrument (2).
+xm::Module Base(int channels, int rows);
+xm::Cell& At(xm::Module& module, int row, int channel, int pattern = 0);
+
+}  // namespace reference
