@@ -14,6 +14,9 @@ struct Behaviour {
     bool holdsLevel = false;
 };
 
+// Every row: the table's own, then the families that live in files of their
+// own, each returned by its function below.
 const std::vector<Behaviour>& Behaviours();
+
 
 }  // namespace reference
