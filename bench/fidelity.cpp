@@ -1,6 +1,9 @@
 // How closely xm2wav's two playback styles follow the format's reference
 // player over the generated behaviour modules, with xmp beside them.
+// With --intro-checksums: a checksum of each module's intro-style render.
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "tests/reference/behaviours.h"
@@ -23,9 +26,28 @@ struct Sum {
     }
 };
 
+// One line per behaviour with a checksum of its intro-style render, for
+// checking that a change to the tracker style left the intro's playback alone.
+int PrintIntroChecksums() {
+    for (const reference::Behaviour& behaviour : reference::Behaviours()) {
+        std::vector<std::int16_t> frames;
+        if (!reference::Render(Renderer::OursIntro, behaviour.build(), behaviour.name, &frames)) {
+            std::printf("%s render failed\n", behaviour.name);
+            return 1;
+        }
+        std::uint64_t hash = 14695981039346656037ull;
+        for (std::int16_t v : frames) {
+            hash = (hash ^ static_cast<std::uint16_t>(v)) * 1099511628211ull;
+        }
+        std::printf("%s %016llx\n", behaviour.name, static_cast<unsigned long long>(hash));
+    }
+    return 0;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--intro-checksums") == 0) return PrintIntroChecksums();
     if (!reference::Installed(Renderer::Openmpt)) {
         std::printf("fidelity against openmpt123: not installed, no comparison\n");
         return 0;
