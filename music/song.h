@@ -240,6 +240,26 @@ struct PlaybackBehaviour {
     // The panning envelope swings by its offset times the distance to the
     // nearer edge, over 32, not by the offset times that distance's 32nds.
     bool trackerPanningEnvelope;
+    // Each channel keeps its own memory of the global volume slide (Hxy),
+    // and what the slide changes reaches every channel over the short ramp,
+    // as a global volume set outright does.
+    bool trackerGlobalVolumeSlide;
+    // An instrument number beside a key off gives the released note its
+    // sample's volume after the key off has silenced an instrument without a
+    // volume envelope, so the note plays on, fading out; beside a delayed key
+    // off it also takes the key down again.
+    bool instrumentVolumeAfterKeyOff;
+    // After an instrument number beside a key off, the next note without an
+    // instrument number takes the key down again with a fresh fade-out,
+    // keeping its envelopes and volume.
+    bool noteAfterKeyOffInstrumentKeysOn;
+    // Key off on the first tick (K00) stands for a key off in the note
+    // column: the cell's note is not played.
+    bool keyOffEffectIsNote;
+    // The tremor's off ticks silence the note whatever volume is set or slid
+    // meanwhile, until the tremor turns it on again or an instrument number
+    // resets the channel.
+    bool tremorMutesUntilOn;
 };
 
 struct Song;

@@ -85,6 +85,13 @@ struct Channel {
     std::uint8_t noteInstrument;
     // Glissando control: 1 while a tone portamento moves in semitones.
     std::uint8_t glissando;
+    // The tracker's playback only: this channel's memory of the global
+    // volume slide, and 1 while the tremor holds the note off.
+    std::uint8_t globalVolumeSlideMemory;
+    std::uint8_t tremorMuted;
+    // The tracker's playback only: 1 from an instrument number beside a key
+    // off until the next note, which takes the key down again.
+    std::uint8_t instrumentBesideKeyOff;
 };
 
 constexpr int kChannelCount = 32;

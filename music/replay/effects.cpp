@@ -194,8 +194,14 @@ void Arpeggio(const Song* song, Channel* channel, const Sample* sample, std::uin
     channel->updateFlags |= UpdateFrequency;
 }
 
-void GlobalVolumeSlide(Song* song) {
-    song->globalVolume = Slid(song->globalVolume, song->globalVolumeSlideMemory, 64);
+// The slide's memory: the song's, or in the tracker's playback the channel's own.
+std::uint8_t* GlobalVolumeSlideMemory(Song* song, Channel* channel) {
+    return song->behaviour.trackerGlobalVolumeSlide ? &channel->globalVolumeSlideMemory
+                                                       : &song->globalVolumeSlideMemory;
+}
+
+void GlobalVolumeSlide(Song* song, Channel* channel) {
+    song->globalVolume = Slid(song->globalVolume, *GlobalVolumeSlideMemory(song, channel), 64);
 }
 
 void PanningSlide(Channel* channel) {
@@ -365,19 +371,29 @@ void ExtendedLaterTick(const Song* song, Channel* channel, const PatternCell* ce
             // The tracker played a note delayed by 0 on the first tick.
             if (y == 0 && song->behaviour.trackerNoteDelay) break;
             if (song->tick == y) {
+                bool keyOff = cell->note == 255 && song->behaviour.keyOffSilencesVolume;
+                // The tracker releases a delayed key off's note before the
+                // instrument number, which takes the key down again.
+                bool keyOffFirst = keyOff && song->behaviour.instrumentVolumeAfterKeyOff;
+                if (keyOffFirst) KeyOff(song, channel, instrument);
                 // The tracker keeps the volume and panning unless the cell names
                 // an instrument, but starts the envelopes again.
                 if (!song->behaviour.trackerNoteDelay || NamesInstrument(cell)) {
                     ResetInstrument(channel, sample);
                 } else {
                     RestartEnvelopes(channel);
+                    // The next note takes the key down again, as after an
+                    // instrument number beside a key off.
+                    if (keyOffFirst && song->behaviour.noteAfterKeyOffInstrumentKeysOn) {
+                        channel->instrumentBesideKeyOff = 1;
+                    }
                 }
                 channel->period = channel->notePeriod;
                 channel->updateFlags |= UpdateFrequency;
                 if (cell->volume != 0) VolumeColumnFirstTick(song, channel, cell->volume);
                 // A delayed key off releases the note that plays on.
-                if (cell->note == 255 && song->behaviour.keyOffSilencesVolume) {
-                    KeyOff(song, channel, instrument);
+                if (keyOff) {
+                    if (!keyOffFirst) KeyOff(song, channel, instrument);
                     break;
                 }
                 channel->updateFlags |= UpdateTrigger;
@@ -518,7 +534,7 @@ void CountedRetriggerFirstTick(Channel* channel, const PatternCell* cell) {
 
 // The tracker's tremor: a count down of the ticks left on or off, which
 // flips and reloads at -1, on the ticks after the first only.
-void CountedTremor(Channel* channel) {
+void CountedTremor(const Song* song, Channel* channel) {
     bool on = (channel->tremorCounter & 0x80) != 0;
     std::int32_t count = (channel->tremorCounter & 0x7F) - 1;
     if (count < 0) {
@@ -528,6 +544,7 @@ void CountedTremor(Channel* channel) {
     }
     channel->tremorCounter = static_cast<std::uint8_t>((on ? 0x80 : 0) | (count & 0x7F));
     channel->volumeDelta = on ? 0 : -channel->volume;
+    if (song->behaviour.tremorMutesUntilOn) channel->tremorMuted = on ? 0 : 1;
     channel->updateFlags |= UpdateVolume;
 }
 
@@ -703,7 +720,7 @@ void RememberParameters(Song* song, Channel* channel, const PatternCell* cell) {
             if (parameter != 0) channel->volumeSlideMemory = parameter;
             break;
         case EffectGlobalVolumeSlide:
-            if (parameter != 0) song->globalVolumeSlideMemory = parameter;
+            if (parameter != 0) *GlobalVolumeSlideMemory(song, channel) = parameter;
             break;
         case EffectPanningSlide:
             if (parameter != 0) {
@@ -862,7 +879,7 @@ void EffectLaterTick(Song* song, Channel* channel, const PatternCell* cell,
             ExtendedLaterTick(song, channel, cell, instrument, sample);
             break;
         case EffectGlobalVolumeSlide:
-            GlobalVolumeSlide(song);
+            GlobalVolumeSlide(song, channel);
             break;
         case EffectPanningSlide:
             PanningSlide(channel);
@@ -872,7 +889,7 @@ void EffectLaterTick(Song* song, Channel* channel, const PatternCell* cell,
             break;
         case EffectTremor:
             if (song->behaviour.heldVolumeOffsets) {
-                CountedTremor(channel);
+                CountedTremor(song, channel);
             } else {
                 Tremor(channel);
             }

@@ -41,6 +41,11 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .envelopePositionMovesPanning = true,
     .otherTrackersMixQuieter = true,
     .trackerPanningEnvelope = true,
+    .trackerGlobalVolumeSlide = true,
+    .instrumentVolumeAfterKeyOff = true,
+    .noteAfterKeyOffInstrumentKeysOn = true,
+    .keyOffEffectIsNote = true,
+    .tremorMutesUntilOn = true,
 };
 
 }  // namespace

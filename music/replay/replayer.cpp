@@ -64,11 +64,24 @@ bool IgnoresInstrument(const Song* song, const PatternCell* cell) {
 void TakeInstrument(const Song* song, Channel* channel, const PatternCell* cell, const Sample* sample) {
     if (!song->behaviour.trackerInstrumentNumbers || cell->note != 255) {
         ResetInstrument(channel, sample);
+        channel->instrumentBesideKeyOff = 0;
         return;
     }
+    if (song->behaviour.noteAfterKeyOffInstrumentKeysOn) channel->instrumentBesideKeyOff = 1;
     channel->volume = sample->volume;
     channel->panning = sample->panning;
     channel->updateFlags |= UpdateVolume | UpdatePanning;
+}
+
+// The first note after an instrument number beside a key off, itself
+// without one, takes the key down again with a fresh fade-out; its envelopes
+// and volume go on as they were.
+void KeyDownAfterKeyOffInstrument(Channel* channel) {
+    if (channel->instrumentBesideKeyOff == 0) return;
+    channel->instrumentBesideKeyOff = 0;
+    channel->keyOff = 0;
+    channel->fadeoutVolume = 65536;
+    channel->updateFlags |= UpdateVolume;
 }
 
 bool DelaysCell(const Song* song, const PatternCell* cell) {
@@ -115,6 +128,13 @@ bool KeysOffAtOnce(const Song* song, const PatternCell* cell) {
 }
 
 std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell) {
+    // The tracker reads K00 as a key off in the note column, in place of the cell's note.
+    PatternCell keyOffCell;
+    if (song->behaviour.keyOffEffectIsNote && cell->effect == EffectKeyOff && cell->parameter == 0) {
+        keyOffCell = *cell;
+        keyOffCell.note = 255;
+        cell = &keyOffCell;
+    }
     bool portamento = IsTonePortamento(song, cell);
     bool namesInstrument = NamesInstrument(cell) && !IgnoresInstrument(song, cell);
     if (namesInstrument && !portamento) channel->instrument = cell->instrument - 1;
@@ -154,9 +174,14 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
     // The tracker leaves a delayed cell's instrument, volume column and key
     // off to the delay tick.
     if (!DelaysCell(song, cell)) {
-        if (namesInstrument) TakeInstrument(song, channel, cell, sample);
         bool keysOff = KeysOffAtOnce(song, cell);
-        if (keysOff && song->behaviour.keyOffSilencesVolume) KeyOff(song, channel, instrument);
+        bool silences = keysOff && song->behaviour.keyOffSilencesVolume;
+        // The tracker's key off comes before the instrument number's volume.
+        bool keyOffFirst = silences && cell->note == 255 && song->behaviour.instrumentVolumeAfterKeyOff;
+        if (keyOffFirst) KeyOff(song, channel, instrument);
+        if (namesInstrument) TakeInstrument(song, channel, cell, sample);
+        if (silences && !keyOffFirst) KeyOff(song, channel, instrument);
+        if (!namesInstrument && PlaysNote(song, cell, sample)) KeyDownAfterKeyOffInstrument(channel);
         if (cell->volume != 0) VolumeColumnFirstTick(song, channel, cell->volume);
         if (song->behaviour.trackerPortamentoTarget && (cell->volume >> 4) == VolumeTonePortamento) {
             AimPortamento(song, channel, cell, sample);
@@ -233,8 +258,13 @@ std::int32_t ProcessRow(Song* song) {
 void ProcessTick(Song* song) {
     const PatternCell* row = CurrentRowCells(song);
     std::int32_t channels = PlayedChannelCount(song);
+    std::int32_t globalVolumeBefore = song->globalVolume;
     for (std::int32_t c = 0; c < channels; ++c) {
         LaterTickOnChannel(song, &audioOutput.channels[c], CellOf(row, c));
+    }
+    // The tracker's global volume slide reaches every channel outright.
+    if (song->behaviour.trackerGlobalVolumeSlide && song->globalVolume != globalVolumeBefore) {
+        for (std::int32_t c = 0; c < channels; ++c) audioOutput.channels[c].updateFlags |= UpdateVolumeSet;
     }
     RefreshGains(song);
 }

@@ -42,6 +42,8 @@ void SetGains(Voice* voice) {
 constexpr float kOtherTrackersLevel = 0.7345f;
 
 float ChannelVolume(const Channel* channel, const Song* song) {
+    // The tracker's tremor holds the note silent whatever its volume.
+    if (channel->tremorMuted != 0) return 0.0f;
     float volume = static_cast<float>(channel->envelopeVolume) *
                    static_cast<float>(channel->volume + channel->volumeDelta) *
                    static_cast<float>(channel->fadeoutVolume) *
@@ -228,6 +230,7 @@ void ResetInstrument(Channel* channel, const Sample* sample) {
     channel->fadeoutVolume = 65536;
     RestartWaves(channel);
     channel->tremorCounter = 0;
+    channel->tremorMuted = 0;
     channel->updateFlags |= UpdateVolume | UpdatePanning;
 }
 
