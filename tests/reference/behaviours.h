@@ -18,5 +18,9 @@ struct Behaviour {
 // own, each returned by its function below.
 const std::vector<Behaviour>& Behaviours();
 
+// Portamento memories and targets, key off beside instrument numbers, the
+// tremor's silence and the global volume slide's memory.
+std::vector<Behaviour> PortamentoBehaviours();
+
 
 }  // namespace reference
