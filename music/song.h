@@ -250,8 +250,9 @@ struct PlaybackBehaviour {
     // off it also takes the key down again.
     bool instrumentVolumeAfterKeyOff;
     // After an instrument number beside a key off, the next note without an
-    // instrument number takes the key down again with a fresh fade-out,
-    // keeping its envelopes and volume.
+    // instrument number takes the key down again, keeping its envelopes and
+    // volume; the fade-out stops, unheard until the next key off goes on
+    // with it.
     bool noteAfterKeyOffInstrumentKeysOn;
     // Key off on the first tick (K00) stands for a key off in the note
     // column: the cell's note is not played.

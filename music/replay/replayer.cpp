@@ -74,13 +74,12 @@ void TakeInstrument(const Song* song, Channel* channel, const PatternCell* cell,
 }
 
 // The first note after an instrument number beside a key off, itself
-// without one, takes the key down again with a fresh fade-out; its envelopes
-// and volume go on as they were.
+// without one, takes the key down again: the fade-out stops where it is and
+// is not heard until the next key off; the envelopes and volume go on.
 void KeyDownAfterKeyOffInstrument(Channel* channel) {
     if (channel->instrumentBesideKeyOff == 0) return;
     channel->instrumentBesideKeyOff = 0;
     channel->keyOff = 0;
-    channel->fadeoutVolume = 65536;
     channel->updateFlags |= UpdateVolume;
 }
 

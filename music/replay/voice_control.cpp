@@ -44,9 +44,12 @@ constexpr float kOtherTrackersLevel = 0.7345f;
 float ChannelVolume(const Channel* channel, const Song* song) {
     // The tracker's tremor holds the note silent whatever its volume.
     if (channel->tremorMuted != 0) return 0.0f;
+    // The tracker hears the fade-out only while the key is released.
+    bool fadeHeard = channel->keyOff != 0 || !song->behaviour.noteAfterKeyOffInstrumentKeysOn;
+    std::int32_t fadeout = fadeHeard ? channel->fadeoutVolume : 65536;
     float volume = static_cast<float>(channel->envelopeVolume) *
                    static_cast<float>(channel->volume + channel->volumeDelta) *
-                   static_cast<float>(channel->fadeoutVolume) *
+                   static_cast<float>(fadeout) *
                    static_cast<float>(song->globalVolume) * 7.4214768e-9f;
     if (song->behaviour.otherTrackersMixQuieter && song->savedByOtherTracker != 0) volume *= kOtherTrackersLevel;
     if (volume >= static_cast<float>(kVoiceVolumeLimit)) return static_cast<float>(kVoiceVolumeLimit);

@@ -78,9 +78,10 @@ xm::Module PortamentoInstrumentsAndEnds() {
 
 // Key off beside an instrument number, in the note column, as K00 (which
 // also leaves the cell's note unplayed) and delayed, on instruments with and
-// without a volume envelope, each followed by a note without an instrument.
+// without a volume envelope, each followed by a note without an instrument,
+// and a key off after that note, whose fade-out goes on from where it stood.
 xm::Module KeyOffBesideInstrument() {
-    xm::Module module = Base(1, 36);
+    xm::Module module = Base(1, 44);
     module.instruments[1] = xm::InstrumentOf({OtherTone()});
     module.instruments.push_back(EnvelopedTone());
     xm::Instrument fading = xm::InstrumentOf({Tone()});
@@ -111,6 +112,10 @@ xm::Module KeyOffBesideInstrument() {
     At(module, 31, 0) = {kC4, 4, 0, 0, 0};
     At(module, 32, 0) = {97, 3, 0, 0, 0};
     At(module, 34, 0) = {0, 4, 0, 0, 0};
+    At(module, 36, 0) = {kC4, 3, 0, 0, 0};
+    At(module, 37, 0) = {97, 3, 0, 0, 0};
+    At(module, 39, 0) = {kC4 + 5, 0, 0, 0, 0};
+    At(module, 41, 0) = {97, 0, 0, 0, 0};
     return module;
 }
 
