@@ -146,8 +146,8 @@ struct PlaybackBehaviour {
     bool shortVolumeRamps;
     // What the envelopes, the fade-out and the slides change ramps over the
     // whole next tick; only what is set outright (a note, a volume or
-    // panning, a cut, a key off, the tremor), or what a silent voice starts
-    // from, takes the short ramp.
+    // panning, a cut, a key off on a note without a volume envelope, the
+    // tremor), or what a silent voice starts from, takes the short ramp.
     bool gainsRampOverTick;
     // A volume-column tone portamento keeps the note, the instrument and the
     // voice, as effect 3 does, instead of jumping to the new note.
@@ -261,6 +261,19 @@ struct PlaybackBehaviour {
     // meanwhile, until the tremor turns it on again or an instrument number
     // resets the channel.
     bool tremorMutesUntilOn;
+    // The volume column's panning slide left by 0 (D0) sends the panning
+    // fully left on each tick after the first.
+    bool panningSlideLeftZeroToEdge;
+    // Coarse panning (E8x) sets x times 17, so that F is fully right.
+    bool coarsePanningFullRange;
+    // Only the sounding note's instrument's own panning envelope swings the
+    // panning: a note of an instrument without one sounds at the channel's panning.
+    bool panningEnvelopeOfNoteInstrument;
+    // The envelopes step before a key off on a row's first tick sees them; one
+    // waiting at its sustain point moves on with the first step after the
+    // release, except a panning envelope that waited there a step past its
+    // arrival, which stays there until the next note.
+    bool trackerSustainRelease;
 };
 
 struct Song;

@@ -306,7 +306,7 @@ std::int32_t ExtendedFirstTick(Song* song, Channel* channel, const PatternCell* 
             channel->waveControl = static_cast<std::uint8_t>((channel->waveControl & 0x0F) | (y << 4));
             break;
         case ExtendedCoarsePanning:
-            channel->panning = y * 16;
+            channel->panning = song->behaviour.coarsePanningFullRange ? y * 17 : y * 16;
             channel->updateFlags |= UpdatePanning;
             break;
         case ExtendedFineVolumeUp: {
@@ -618,6 +618,8 @@ void VolumeColumnSlide(const Song* song, Channel* channel, std::uint8_t value) {
             return;
         case VolumePanningSlideLeft:
             panningStep = -y;
+            // The tracker's slide left by 0 takes the panning to the left edge.
+            if (y == 0 && song->behaviour.panningSlideLeftZeroToEdge) panningStep = -channel->panning;
             break;
         case VolumePanningSlideRight:
             panningStep = y;

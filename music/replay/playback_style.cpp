@@ -46,6 +46,10 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .noteAfterKeyOffInstrumentKeysOn = true,
     .keyOffEffectIsNote = true,
     .tremorMutesUntilOn = true,
+    .panningSlideLeftZeroToEdge = true,
+    .coarsePanningFullRange = true,
+    .panningEnvelopeOfNoteInstrument = true,
+    .trackerSustainRelease = true,
 };
 
 }  // namespace

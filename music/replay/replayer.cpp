@@ -32,15 +32,23 @@ void FindInstrumentSample(const Song* song, const Channel* channel, Instrument**
 
 namespace {
 
-void StepEnvelopes(const Song* song, Channel* channel, const Instrument* instrument) {
-    bool releaseEndsLoop = song->behaviour.releaseEndsSustainLoop;
-    if ((instrument->volumeType & 1) != 0 && channel->volumeEnvelopeDone == 0) {
-        StepEnvelope(channel, VolumeEnvelopeOf(instrument), VolumeEnvelopeStateOf(channel),
-                     UpdateVolume, releaseEndsLoop);
+// released: the key as the envelopes see it on this step; the tracker's
+// envelopes step before a key off on a row's first tick.
+void StepEnvelopes(const Song* song, Channel* channel, const Instrument* instrument, bool released) {
+    bool tracker = song->behaviour.trackerSustainRelease;
+    EnvelopeRules rules{song->behaviour.releaseEndsSustainLoop, released,
+                        tracker ? SustainRelease::AtOnce : SustainRelease::OnTheNextStep};
+    // An envelope that is done, or waits at its sustain point in the intro's
+    // playback, does not step.
+    if ((instrument->volumeType & 1) != 0 && channel->volumeEnvelopeDone != 1) {
+        StepEnvelope(channel, VolumeEnvelopeOf(instrument), VolumeEnvelopeStateOf(channel), UpdateVolume, rules);
     }
-    if ((instrument->panningType & 1) != 0 && channel->panningEnvelopeDone == 0) {
-        StepEnvelope(channel, PanningEnvelopeOf(instrument), PanningEnvelopeStateOf(channel),
-                     UpdatePanning, releaseEndsLoop);
+    if (tracker) rules.sustain = SustainRelease::Never;
+    if ((instrument->panningType & 1) != 0 && channel->panningEnvelopeDone != 1) {
+        StepEnvelope(channel, PanningEnvelopeOf(instrument), PanningEnvelopeStateOf(channel), UpdatePanning, rules);
+    } else if ((instrument->panningType & 1) == 0 && song->behaviour.panningEnvelopeOfNoteInstrument) {
+        // What an earlier instrument's envelope reached no longer swings the panning.
+        channel->envelopePanning = 32;
     }
 }
 
@@ -90,11 +98,14 @@ bool DelaysCell(const Song* song, const PatternCell* cell) {
 
 // Whether the cell sets the volume or panning outright on this tick, rather
 // than sliding it: the tracker's voices then take it over a short ramp.
-bool SetsOutright(const Song* song, const PatternCell* cell) {
+bool SetsOutright(const Song* song, const PatternCell* cell, const Instrument* instrument) {
     std::uint8_t x = cell->parameter >> 4;
     std::uint8_t y = cell->parameter & 0x0F;
+    // A key off silences outright only a note without a volume envelope; one
+    // with an envelope goes on from the envelope, which ramps over the tick.
+    bool keyOffSilences = (instrument->volumeType & 1) == 0;
     if (song->tick == 0) {
-        if (cell->note == 255 || (cell->volume >> 4) == VolumeSetPanning) return true;
+        if ((cell->note == 255 && keyOffSilences) || (cell->volume >> 4) == VolumeSetPanning) return true;
         if (cell->effect == EffectSetVolume || cell->effect == EffectSetPanning) return true;
         if (cell->effect == EffectExtended && x == ExtendedCoarsePanning) return true;
     }
@@ -102,7 +113,7 @@ bool SetsOutright(const Song* song, const PatternCell* cell) {
         case EffectTremor:
             return true;
         case EffectKeyOff:
-            return song->tick == cell->parameter;
+            return keyOffSilences && song->tick == cell->parameter;
         case EffectExtended:
             return (x == ExtendedNoteCut || x == ExtendedNoteDelay) && song->tick == y;
         default:
@@ -170,6 +181,7 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
     channel->periodDelta = 0;
     channel->updateFlags |= UpdateFrequency | UpdateVolume;
 
+    bool releasedBefore = channel->keyOff != 0;
     // The tracker leaves a delayed cell's instrument, volume column and key
     // off to the delay tick.
     if (!DelaysCell(song, cell)) {
@@ -188,7 +200,9 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
         if (keysOff) channel->keyOff = 1;
     }
 
-    StepEnvelopes(song, channel, instrument);
+    bool released = channel->keyOff != 0;
+    if (song->behaviour.trackerSustainRelease && KeysOffAtOnce(song, cell)) released = releasedBefore;
+    StepEnvelopes(song, channel, instrument, released);
     // A released note without a volume envelope stops at once.
     if (!song->behaviour.keyOffSilencesVolume && (instrument->volumeType & 1) == 0 && channel->keyOff == 1) {
         channel->envelopeVolume = 0;
@@ -200,7 +214,7 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
                      cell->effect == EffectSetVolume;
     // Neither the tremolo nor the tremor runs on the first tick.
     if (held) HoldVolumeOffset(channel, volumeSet || channel->volume != before.volume, false);
-    if (volumeSet || SetsOutright(song, cell)) channel->updateFlags |= UpdateVolumeSet;
+    if (volumeSet || SetsOutright(song, cell, instrument)) channel->updateFlags |= UpdateVolumeSet;
     AutoVibrato(song, channel, instrument);
     UpdateVoice(channel, sample, song);
     return loopRow;
@@ -217,16 +231,16 @@ void LaterTickOnChannel(Song* song, Channel* channel, const PatternCell* cell) {
     channel->periodDelta = 0;
     channel->updateFlags = 0;
 
-    StepEnvelopes(song, channel, instrument);
+    StepEnvelopes(song, channel, instrument, channel->keyOff != 0);
     FadeOut(channel, instrument);
     VolumeColumnLaterTick(song, channel, cell->volume);
     EffectLaterTick(song, channel, cell, instrument, sample);
     // Envelopes restarted by a delayed note or a retrigger step on that tick,
     // as a row's new note's do.
-    if (RestartsEnvelopesNow(song, cell)) StepEnvelopes(song, channel, instrument);
+    if (RestartsEnvelopesNow(song, cell)) StepEnvelopes(song, channel, instrument, channel->keyOff != 0);
     bool freshOffset = cell->effect == EffectTremolo || cell->effect == EffectTremor;
     if (held) HoldVolumeOffset(channel, channel->volume != volumeBefore, freshOffset);
-    if (SetsOutright(song, cell)) channel->updateFlags |= UpdateVolumeSet;
+    if (SetsOutright(song, cell, instrument)) channel->updateFlags |= UpdateVolumeSet;
     AutoVibrato(song, channel, instrument);
     UpdateVoice(channel, sample, song);
 }

@@ -101,10 +101,26 @@ void RestartEnvelopes(Channel* channel);
 void ResetInstrument(Channel* channel, const Sample* sample);
 // The vibrato's and tremolo's waves from their start, unless their waveform keeps them running.
 void RestartWaves(Channel* channel);
-// With releaseEndsLoop, a loop that ends at the sustain point no longer
-// loops once the key is released.
+// How an envelope waiting at its sustain point lets go once the key is released.
+enum class SustainRelease : std::uint8_t {
+    OnTheNextStep,  // it gives the point's value once more, then moves on
+    AtOnce,         // the step after the release is already one tick on
+    Never,          // as AtOnce, but a point it held for a step more than
+                    // its arrival keeps it for good
+};
+// The done flag of an envelope waiting at its sustain point: arrived there
+// on the last step, or held there since.
+constexpr std::uint8_t kEnvelopeArrived = 2;
+constexpr std::uint8_t kEnvelopeHeld = 3;
+struct EnvelopeRules {
+    // A loop that ends at the sustain point no longer loops once released.
+    bool releaseEndsLoop;
+    // The key as this step sees it.
+    bool released;
+    SustainRelease sustain;
+};
 void StepEnvelope(Channel* channel, const EnvelopeShape& envelope, const EnvelopeState& state,
-                  std::uint8_t flagBit, bool releaseEndsLoop);
+                  std::uint8_t flagBit, const EnvelopeRules& rules);
 void FadeOut(Channel* channel, const Instrument* instrument);
 // Releases the note on a later tick; without a volume envelope it stops at once.
 void KeyOff(const Song* song, Channel* channel, const Instrument* instrument);

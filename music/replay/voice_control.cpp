@@ -238,15 +238,16 @@ void ResetInstrument(Channel* channel, const Sample* sample) {
 }
 
 void StepEnvelope(Channel* channel, const EnvelopeShape& envelope, const EnvelopeState& state,
-                  std::uint8_t flagBit, bool releaseEndsLoop) {
+                  std::uint8_t flagBit, const EnvelopeRules& rules) {
     const EnvelopePoint* points = envelope.points;
     std::int32_t count = envelope.count;
     std::int32_t i = *state.point;
+    bool again = false;
     if (i >= 0 && i < count) {
         if (*state.tick == points[i].x) {
             // A loop start the envelope does not have is ignored.
-            bool released = releaseEndsLoop && (envelope.type & 2) != 0 && i == envelope.sustain &&
-                            channel->keyOff != 0;
+            bool released = rules.releaseEndsLoop && (envelope.type & 2) != 0 && i == envelope.sustain &&
+                            rules.released;
             if (!released && (envelope.type & 4) != 0 && i == envelope.loopEnd && envelope.loopStart < count) {
                 i = envelope.loopStart;
                 *state.tick = points[i].x;
@@ -259,11 +260,23 @@ void StepEnvelope(Channel* channel, const EnvelopeShape& envelope, const Envelop
                 channel->updateFlags |= flagBit;
                 return;
             }
-            if ((envelope.type & 2) != 0 && i == envelope.sustain && channel->keyOff == 0) {
+            bool atSustain = (envelope.type & 2) != 0 && i == envelope.sustain;
+            // The tracker's envelope that waited at its sustain point moves on
+            // at once when let go, but its panning envelope, once it has held
+            // there for a step, stays for good.
+            std::uint8_t waited = *state.done;
+            bool stays = atSustain && waited == kEnvelopeHeld && rules.sustain == SustainRelease::Never;
+            if (atSustain && (!rules.released || stays)) {
+                if (rules.sustain != SustainRelease::OnTheNextStep) {
+                    *state.done = waited == kEnvelopeArrived || waited == kEnvelopeHeld ? kEnvelopeHeld
+                                                                                          : kEnvelopeArrived;
+                }
                 *state.output = reached;
                 channel->updateFlags |= flagBit;
                 return;
             }
+            again = atSustain && waited != 0 && rules.sustain != SustainRelease::OnTheNextStep;
+            *state.done = 0;
             std::int32_t span = points[i + 1].x - points[i].x;
             std::int64_t rise = (std::int64_t{points[i + 1].y} - reached) * 65536;
             *state.delta = span != 0 ? static_cast<std::int32_t>(rise / span) : 0;
@@ -278,6 +291,7 @@ void StepEnvelope(Channel* channel, const EnvelopeShape& envelope, const Envelop
     *state.output = ClampInt(*state.value >> 16, 0, 64);
     *state.tick += 1;
     channel->updateFlags |= flagBit;
+    if (again) StepEnvelope(channel, envelope, state, flagBit, rules);
 }
 
 void KeyOff(const Song* song, Channel* channel, const Instrument* instrument) {

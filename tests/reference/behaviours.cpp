@@ -869,6 +869,7 @@ const std::vector<Behaviour>& Behaviours() {
         // Families with modules of their own, each in its own file.
         const std::vector<std::vector<Behaviour>> families = {
             PortamentoBehaviours(),
+            PanningBehaviours(),
         };
         for (const std::vector<Behaviour>& family : families) {
             all.insert(all.end(), family.begin(), family.end());

@@ -22,5 +22,8 @@ const std::vector<Behaviour>& Behaviours();
 // tremor's silence and the global volume slide's memory.
 std::vector<Behaviour> PortamentoBehaviours();
 
+// The panning envelope, the panning memories, stereo loops and key offs beside notes.
+std::vector<Behaviour> PanningBehaviours();
+
 
 }  // namespace reference

@@ -153,7 +153,8 @@ std::vector<int> RunEnvelope(const EnvelopeShape& shape, int ticks, int releaseA
             outputs.push_back(-1);
             continue;
         }
-        StepEnvelope(&channel, shape, VolumeEnvelopeStateOf(&channel), UpdateVolume, false);
+        StepEnvelope(&channel, shape, VolumeEnvelopeStateOf(&channel), UpdateVolume,
+                     EnvelopeRules{false, channel.keyOff != 0, SustainRelease::OnTheNextStep});
         outputs.push_back(channel.envelopeVolume);
     }
     return outputs;
