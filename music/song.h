@@ -155,8 +155,16 @@ struct PlaybackBehaviour {
     // The volume column's slides of volume and panning wait for the second tick.
     bool volumeColumnSlidesSkipFirstTick;
     // Vibrato keeps the fraction of its depth; the volume column's vibrato
-    // also runs on the first tick, and its speed or depth 0 keeps the last.
+    // also runs on the first tick, its speed or depth 0 keeps the last, and
+    // it takes its depth on the first tick only.
     bool trackerVibrato;
+    // The vibrato's sine comes from the tracker's table: 64 steps of 0..127,
+    // rounded, rather than 0..255 truncated.
+    bool roundedVibratoSine;
+    // On the Amiga table the vibrato and the auto-vibrato swing the pitch
+    // the way they do on the linear table: the vibrato starts downward in
+    // pitch, the auto-vibrato upward, whichever way the period goes.
+    bool amigaVibratoInPitch;
     // The volume column's panning slides stop at 0 and 255.
     bool panningSlidesBounded;
     // Set volume takes values above 64 as 64.
@@ -167,6 +175,9 @@ struct PlaybackBehaviour {
     // goes to the lower note), and plays anything past the highest note as
     // the note above it, without finetune.
     bool arpeggioFromTable;
+    // Arpeggio adds its offset to the volume column's vibrato on the same
+    // tick rather than replacing it.
+    bool arpeggioKeepsVibrato;
     // Retrigger (E9x) also restarts the envelopes and the auto-vibrato, and
     // E90 restarts the note on the first tick.
     bool trackerRetrigger;
@@ -229,7 +240,8 @@ struct PlaybackBehaviour {
     // sounding note keeps its instrument's sample and envelopes, which
     // restart, and takes its own sample's volume and panning again.
     bool instrumentWaitsForNote;
-    // Glissando control (E3x): a tone portamento sounds in whole semitones.
+    // Glissando control (E3x): once a tone portamento has run since the last
+    // note, the pitch sounds in whole semitones, whatever moves it.
     bool glissando;
     // The envelope position effect also moves the panning envelope when the
     // volume envelope has a sustain point.
@@ -274,6 +286,9 @@ struct PlaybackBehaviour {
     // release, except a panning envelope that waited there a step past its
     // arrival, which stays there until the next note.
     bool trackerSustainRelease;
+    // Frequencies keep their fraction of a hertz: a pitch between the notes,
+    // which slides and vibratos leave, is not rounded down to whole hertz.
+    bool exactFrequencies;
 };
 
 struct Song;

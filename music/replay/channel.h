@@ -92,6 +92,9 @@ struct Channel {
     // The tracker's playback only: 1 from an instrument number beside a key
     // off until the next note, which takes the key down again.
     std::uint8_t instrumentBesideKeyOff;
+    // A tone portamento has run since the last note started, so that the
+    // glissando control rounds the pitch.
+    std::uint8_t glidedSinceNote;
 };
 
 constexpr int kChannelCount = 32;

@@ -60,6 +60,20 @@ std::int32_t TabledSineWave(std::int32_t position) {
     return table[static_cast<std::uint8_t>(position)];
 }
 
+// The tracker's sine: its table's steps of 0..127, rounded, taken twice to
+// stand on the scale of 0..255.
+std::int32_t RoundedSineWave(std::int32_t position) {
+    static const std::array<std::int16_t, 64> table = [] {
+        std::array<std::int16_t, 64> values{};
+        for (std::size_t p = 0; p < values.size(); ++p) {
+            double sine = std::fabs(std::sin(static_cast<double>(p) * 3.14159265358979 / 32.0));
+            values[p] = static_cast<std::int16_t>(2 * std::lround(127.0 * sine));
+        }
+        return values;
+    }();
+    return table[static_cast<std::size_t>(position & 63)];
+}
+
 // The vibrato and tremolo waves over positions -32..31, 0..255 in size.
 std::int32_t WaveValue(std::int32_t waveform, std::int32_t position) {
     switch (waveform) {
@@ -85,34 +99,6 @@ std::int8_t AdvancePosition(std::int8_t position, std::uint8_t speed) {
 void KeepVoiceAsItIs(Channel* channel) {
     channel->updateFlags &=
         static_cast<std::uint8_t>(~(UpdateTrigger | UpdateFrequency | UpdateVolume | UpdatePanning));
-}
-
-// With glissando control on, a tone portamento sounds at the note of the
-// song's table nearest to its period, the lower one where two are as near;
-// the glide itself goes on in its own steps.
-void Glissando(const Song* song, Channel* channel, const Sample* sample) {
-    if (!song->behaviour.glissando || channel->glissando == 0) return;
-    std::int32_t period = channel->period;
-    std::int32_t nearest = period;
-    if ((song->flags & 1) != 0) {
-        std::int32_t base = SongNotePeriod(song, 0, sample->finetune);
-        std::int64_t semitones = (std::int64_t{base} - period + 31);
-        semitones = semitones >= 0 ? semitones / 64 : -((-semitones + 63) / 64);
-        nearest = static_cast<std::int32_t>(base - 64 * semitones);
-        channel->periodDelta += period - nearest;
-    } else {
-        std::int64_t best = -1;
-        for (std::int32_t note = 0; note <= kHighestRealNote; ++note) {
-            std::int32_t candidate = SongNotePeriod(song, static_cast<std::uint8_t>(note), sample->finetune);
-            std::int64_t distance = std::llabs(std::int64_t{candidate} - period);
-            if (best < 0 || distance < best) {
-                best = distance;
-                nearest = candidate;
-            }
-        }
-        channel->periodDelta += nearest - period;
-    }
-    channel->updateFlags |= UpdateFrequency;
 }
 
 void ClearStart(Channel* channel) {
@@ -186,11 +172,14 @@ void Arpeggio(const Song* song, Channel* channel, const Sample* sample, std::uin
     if (parameter == 0) return;
     std::int32_t step = ArpeggioStep(song);
     std::int32_t semitones = step == 1 ? parameter >> 4 : step == 2 ? parameter & 0x0F : 0;
+    std::int32_t delta = 0;
     if (song->behaviour.arpeggioFromTable) {
-        channel->periodDelta = step != 0 ? TableArpeggioDelta(song, channel, sample, semitones) : 0;
+        delta = step != 0 ? TableArpeggioDelta(song, channel, sample, semitones) : 0;
     } else {
-        channel->periodDelta = semitones != 0 ? SemitoneDelta(song, channel, sample, semitones) : 0;
+        delta = semitones != 0 ? SemitoneDelta(song, channel, sample, semitones) : 0;
     }
+    // The tracker keeps the volume column's vibrato of this tick beside it.
+    channel->periodDelta = song->behaviour.arpeggioKeepsVibrato ? Saturate(std::int64_t{channel->periodDelta} + delta) : delta;
     channel->updateFlags |= UpdateFrequency;
 }
 
@@ -414,6 +403,7 @@ void VolumeSlide(Channel* channel) {
 }
 
 void AimPortamento(const Song* song, Channel* channel, const PatternCell* cell, const Sample* sample) {
+    channel->glidedSinceNote = 1;
     if (!song->behaviour.trackerPortamentoTarget) {
         channel->portaTarget = channel->notePeriod;
         return;
@@ -446,12 +436,45 @@ void TonePortamento(const Song* song, Channel* channel) {
     if (channel->period == channel->portaTarget) channel->portaArrived = 1;
 }
 
+void Glissando(const Song* song, Channel* channel, const PatternCell* cell, const Sample* sample) {
+    if (!song->behaviour.glissando || channel->glissando == 0 || channel->glidedSinceNote == 0) return;
+    // An arpeggio's raised note is a note of the table already.
+    bool raised = song->tick != 0 && cell->effect == EffectArpeggio && cell->parameter != 0 && ArpeggioStep(song) != 0;
+    if (raised) return;
+    std::int32_t period = channel->period;
+    std::int32_t nearest = period;
+    if ((song->flags & 1) != 0) {
+        std::int32_t base = SongNotePeriod(song, 0, sample->finetune);
+        std::int64_t semitones = (std::int64_t{base} - period + 31);
+        semitones = semitones >= 0 ? semitones / 64 : -((-semitones + 63) / 64);
+        nearest = static_cast<std::int32_t>(base - 64 * semitones);
+        channel->periodDelta += period - nearest;
+    } else {
+        std::int64_t best = -1;
+        for (std::int32_t note = 0; note <= kHighestRealNote; ++note) {
+            std::int32_t candidate = SongNotePeriod(song, static_cast<std::uint8_t>(note), sample->finetune);
+            std::int64_t distance = std::llabs(std::int64_t{candidate} - period);
+            if (best < 0 || distance < best) {
+                best = distance;
+                nearest = candidate;
+            }
+        }
+        channel->periodDelta += nearest - period;
+    }
+    channel->updateFlags |= UpdateFrequency;
+}
+
 void Vibrato(const Song* song, Channel* channel) {
     std::int32_t position = channel->vibratoPosition;
-    std::int32_t value = WaveValue(channel->waveControl & 3, position);
+    std::int32_t waveform = channel->waveControl & 3;
+    std::int32_t value = waveform == 0 && song->behaviour.roundedVibratoSine ? RoundedSineWave(position)
+                                                                            : WaveValue(waveform, position);
     // The tracker keeps the fraction that the intro drops before the x 4.
     std::int32_t product = value * channel->vibratoDepth;
     std::int32_t depth = song->behaviour.trackerVibrato ? product >> 5 : (product >> 7) * 4;
+    // The tracker's vibrato starts downward in pitch on either table, which
+    // on the Amiga table is a longer period.
+    if (song->behaviour.amigaVibratoInPitch && (song->flags & 1) == 0) depth = -depth;
     channel->periodDelta = position >= 0 ? -depth : depth;
     channel->updateFlags |= UpdateFrequency;
 }
@@ -688,7 +711,9 @@ void VolumeColumnLaterTick(const Song* song, Channel* channel, std::uint8_t valu
     }
     switch (value >> 4) {
         case VolumeVibrato:
-            if (y != 0 || !song->behaviour.trackerVibrato) channel->vibratoDepth = y;
+            // The tracker takes the depth on the first tick only, so that the
+            // effect column's vibrato on the same row can set its own.
+            if (!song->behaviour.trackerVibrato) channel->vibratoDepth = y;
             Vibrato(song, channel);
             VibratoAdvance(channel);
             break;
@@ -782,7 +807,6 @@ std::int32_t EffectFirstTick(Song* song, Channel* channel, const PatternCell* ce
             if (parameter != 0) channel->portaSpeed = parameter;
             AimPortamento(song, channel, cell, sample);
             ClearStart(channel);
-            Glissando(song, channel, sample);
             break;
         case EffectVibrato:
             if (x != 0) channel->vibratoSpeed = x;
@@ -793,7 +817,6 @@ std::int32_t EffectFirstTick(Song* song, Channel* channel, const PatternCell* ce
             AimPortamento(song, channel, cell, sample);
             if (parameter != 0) channel->volumeSlideMemory = parameter;
             ClearStart(channel);
-            Glissando(song, channel, sample);
             break;
         case EffectVibratoVolumeSlide:
             if (parameter != 0) channel->volumeSlideMemory = parameter;
@@ -855,7 +878,6 @@ void EffectLaterTick(Song* song, Channel* channel, const PatternCell* cell,
             break;
         case EffectTonePortamento:
             TonePortamento(song, channel);
-            Glissando(song, channel, sample);
             break;
         case EffectVibrato:
             Vibrato(song, channel);
@@ -863,7 +885,6 @@ void EffectLaterTick(Song* song, Channel* channel, const PatternCell* cell,
             break;
         case EffectTonePortamentoVolumeSlide:
             TonePortamento(song, channel);
-            Glissando(song, channel, sample);
             VolumeSlide(channel);
             break;
         case EffectVibratoVolumeSlide:

@@ -12,10 +12,13 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .volumeColumnPortamentoGlides = true,
     .volumeColumnSlidesSkipFirstTick = true,
     .trackerVibrato = true,
+    .roundedVibratoSine = true,
+    .amigaVibratoInPitch = true,
     .panningSlidesBounded = true,
     .setVolumeHeldTo64 = true,
     .arpeggioCountsDown = true,
     .arpeggioFromTable = true,
+    .arpeggioKeepsVibrato = true,
     .trackerRetrigger = true,
     .keyOffOnTick = true,
     .trackerNoteDelay = true,
@@ -50,6 +53,7 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .coarsePanningFullRange = true,
     .panningEnvelopeOfNoteInstrument = true,
     .trackerSustainRelease = true,
+    .exactFrequencies = true,
 };
 
 }  // namespace

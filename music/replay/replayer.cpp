@@ -177,6 +177,7 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
         if (!portamento) channel->period = channel->notePeriod;
         channel->updateFlags = UpdateTrigger;
         if (song->behaviour.wavesRestartOnNote && !portamento) RestartWaves(channel);
+        if (!portamento) channel->glidedSinceNote = 0;
     }
     channel->periodDelta = 0;
     channel->updateFlags |= UpdateFrequency | UpdateVolume;
@@ -215,6 +216,7 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
     // Neither the tremolo nor the tremor runs on the first tick.
     if (held) HoldVolumeOffset(channel, volumeSet || channel->volume != before.volume, false);
     if (volumeSet || SetsOutright(song, cell, instrument)) channel->updateFlags |= UpdateVolumeSet;
+    Glissando(song, channel, cell, sample);
     AutoVibrato(song, channel, instrument);
     UpdateVoice(channel, sample, song);
     return loopRow;
@@ -241,6 +243,7 @@ void LaterTickOnChannel(Song* song, Channel* channel, const PatternCell* cell) {
     bool freshOffset = cell->effect == EffectTremolo || cell->effect == EffectTremor;
     if (held) HoldVolumeOffset(channel, channel->volume != volumeBefore, freshOffset);
     if (SetsOutright(song, cell, instrument)) channel->updateFlags |= UpdateVolumeSet;
+    Glissando(song, channel, cell, sample);
     AutoVibrato(song, channel, instrument);
     UpdateVoice(channel, sample, song);
 }

@@ -79,6 +79,11 @@ void VolumeColumnLaterTick(const Song* song, Channel* channel, std::uint8_t valu
 // The target of a tone portamento on its first tick, from the cell's note.
 void AimPortamento(const Song* song, Channel* channel, const PatternCell* cell, const Sample* sample);
 void TonePortamento(const Song* song, Channel* channel);
+// With glissando control on, once a tone portamento has run since the last
+// note, the channel sounds at the note of the song's table nearest its
+// period, the lower one where two are as near, whatever moves the period
+// but an arpeggio's raised note; the period itself goes on in its own steps.
+void Glissando(const Song* song, Channel* channel, const PatternCell* cell, const Sample* sample);
 void Vibrato(const Song* song, Channel* channel);
 void VibratoAdvance(Channel* channel);
 void Tremolo(Channel* channel);

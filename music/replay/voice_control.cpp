@@ -343,7 +343,10 @@ void AutoVibrato(const Song* song, Channel* channel, const Instrument* instrumen
         if (tracker && ticks < instrument->vibratoSweep) ticks += 1;
         value = value * ticks / instrument->vibratoSweep;
     }
-    channel->periodDelta += tracker ? value / 64 : value >> 6;
+    std::int32_t offset = tracker ? value / 64 : value >> 6;
+    // Upward in pitch first on either table: on the Amiga table a shorter period.
+    if (song->behaviour.amigaVibratoInPitch && (song->flags & 1) == 0) offset = -offset;
+    channel->periodDelta += offset;
     if (channel->autoVibratoSweepTicks < instrument->vibratoSweep) {
         channel->autoVibratoSweepTicks += 1;
     } else {
@@ -419,6 +422,35 @@ std::int64_t PeriodFrequency(const Song* song, std::int32_t period, std::int32_t
     return (song->behaviour.trackerPeriods ? 8363 * 1712 : 14317056) / sum;
 }
 
+namespace {
+
+// The frequency of a period as a real number, not truncated to whole hertz.
+double ExactPeriodFrequency(const Song* song, std::int32_t period, std::int32_t periodDelta) {
+    if ((song->flags & 1) != 0) {
+        double pitch = static_cast<double>((4608 - std::int64_t{period}) + periodDelta);
+        return 8363.0 * std::exp2(pitch / 768.0);
+    }
+    std::int64_t sum = std::int64_t{period} + periodDelta;
+    if (sum == 0) return 0.0;
+    double clock = song->behaviour.trackerPeriods ? 8363.0 * 1712.0 : 14317056.0;
+    return clock / static_cast<double>(sum);
+}
+
+// The voice's 32.32 step for a frequency, held to the same bounds as the
+// whole-hertz frequencies are.
+void SetExactStep(Voice* voice, double frequency, std::int32_t rate) {
+    double lowest = kLowestFrequency;
+    double highest = static_cast<double>(HighestFrequency(rate));
+    if (!(frequency >= lowest)) frequency = lowest;
+    if (frequency > highest) frequency = highest;
+    double step = std::floor(frequency / rate * 4294967296.0);
+    std::uint64_t total = static_cast<std::uint64_t>(step);
+    voice->stepInteger = static_cast<std::uint32_t>(total >> 32);
+    voice->stepFraction = static_cast<std::uint32_t>(total & 0xFFFFFFFFu);
+}
+
+}  // namespace
+
 void RefreshGains(const Song* song) {
     if (!song->behaviour.trackerPanningAndVolume) return;
     std::int32_t channels = PlayedChannelCount(song);
@@ -465,7 +497,9 @@ void UpdateVoice(Channel* channel, Sample* sample, const Song* song) {
     }
 
     std::int32_t rate = audioOutput.mixingRate;
-    if ((flags & UpdateFrequency) != 0 && rate > 0) {
+    if ((flags & UpdateFrequency) != 0 && rate > 0 && song->behaviour.exactFrequencies) {
+        SetExactStep(voice, ExactPeriodFrequency(song, channel->period, channel->periodDelta), rate);
+    } else if ((flags & UpdateFrequency) != 0 && rate > 0) {
         std::int64_t frequency = PeriodFrequency(song, channel->period, channel->periodDelta);
         if (frequency < kLowestFrequency) frequency = kLowestFrequency;
         std::int64_t highest = HighestFrequency(rate);

@@ -870,6 +870,7 @@ const std::vector<Behaviour>& Behaviours() {
         const std::vector<std::vector<Behaviour>> families = {
             PortamentoBehaviours(),
             PanningBehaviours(),
+            PitchBehaviours(),
         };
         for (const std::vector<Behaviour>& family : families) {
             all.insert(all.end(), family.begin(), family.end());

@@ -25,5 +25,9 @@ std::vector<Behaviour> PortamentoBehaviours();
 // The panning envelope, the panning memories, stereo loops and key offs beside notes.
 std::vector<Behaviour> PanningBehaviours();
 
+// Pitch at the edges: arpeggio and vibrato with other pitch effects,
+// glissando, the limits of the pitch range and slides between notes.
+std::vector<Behaviour> PitchBehaviours();
+
 
 }  // namespace reference
