@@ -198,6 +198,17 @@ struct PlaybackBehaviour {
     bool loopRowCarriesToNextPattern;
     // A jump or break past the last order goes to the restart position.
     bool jumpsPastEndRestart;
+    // A pattern loop in a channel right of a pattern break sends the next
+    // pattern to the loop's row instead of the break's; a position jump on
+    // the row still starts its order from the top.
+    bool loopAfterBreakSetsRow;
+    // A row delay on the row that loops back spends its repeats on the
+    // loop's first row without playing it, and goes on from the row after.
+    bool delayedLoopSkipsStartRow;
+    // One pass ends on entering a row already played while every channel's
+    // pattern loop counted as it does now, not on entering an order again:
+    // a jump back to an order's unplayed rows, or a loop's second round, plays on.
+    bool passEndsOnRevisitedRow;
     // A note its sample transposes outside the playable range is not played.
     bool outOfRangeNotesSilent;
     // The tremolo's and the tremor's offsets hold from tick to tick, also into

@@ -248,6 +248,16 @@ void LaterTickOnChannel(Song* song, Channel* channel, const PatternCell* cell) {
     UpdateVoice(channel, sample, song);
 }
 
+// The row after this one, or the next order's first row.
+void MoveOnFrom(Song* song, std::int32_t row) {
+    song->nextRow = row + 1;
+    if (song->nextRow < PatternRowsAt(song, song->order)) return;
+    song->nextOrder = song->order + 1;
+    if (song->nextOrder >= SongOrderCount(song)) song->nextOrder = RestartOrder(song);
+    song->nextRow = song->loopCarryRow;
+    song->loopCarryRow = 0;
+}
+
 }  // namespace
 
 std::int32_t ProcessRow(Song* song) {
@@ -255,11 +265,18 @@ std::int32_t ProcessRow(Song* song) {
     song->nextRow = -1;
     const PatternCell* row = CurrentRowCells(song);
     std::int32_t loopRow = -1;
+    bool positionJump = false;
     std::int32_t channels = PlayedChannelCount(song);
     for (std::int32_t c = 0; c < channels; ++c) {
-        std::int32_t asked = RowOnChannel(song, &audioOutput.channels[c], CellOf(row, c));
+        const PatternCell* cell = CellOf(row, c);
+        std::int32_t asked = RowOnChannel(song, &audioOutput.channels[c], cell);
+        if (cell->effect == EffectPositionJump) positionJump = true;
+        if (asked < 0) continue;
         // The highest-numbered channel that asks for a loop decides.
-        if (asked >= 0) loopRow = asked;
+        loopRow = asked;
+        if (song->behaviour.loopAfterBreakSetsRow && song->nextRow >= 0 && !positionJump) {
+            song->nextRow = asked;
+        }
     }
     // A global volume set outright reaches every channel outright.
     for (std::int32_t c = 0; c < channels; ++c) {
@@ -294,14 +311,11 @@ void ReplayerTick(Song* song) {
             if (loopRow >= 0) {
                 song->nextRow = loopRow;
                 if (song->behaviour.loopRowCarriesToNextPattern) song->loopCarryRow = loopRow;
-            } else {
-                song->nextRow = song->row + 1;
-                if (song->nextRow >= PatternRowsAt(song, song->order)) {
-                    song->nextOrder = song->order + 1;
-                    if (song->nextOrder >= SongOrderCount(song)) song->nextOrder = RestartOrder(song);
-                    song->nextRow = song->loopCarryRow;
-                    song->loopCarryRow = 0;
+                if (song->behaviour.delayedLoopSkipsStartRow && song->extraTicks > 0) {
+                    MoveOnFrom(song, loopRow);
                 }
+            } else {
+                MoveOnFrom(song, song->row);
             }
         } else {
             song->loopCarryRow = 0;
