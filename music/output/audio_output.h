@@ -13,6 +13,10 @@
 #include "music/replay/channel.h"
 #include "music/song.h"
 
+// Rows entered while a pattern loop counts that the end-of-pass watch keeps;
+// past three quarters of this it stops adding them.
+constexpr std::int32_t kLoopRowsWatched = 1 << 15;
+
 struct AudioOutput {
     WaveOutDevice* device;
     std::int32_t mixingRate;
@@ -52,6 +56,12 @@ struct AudioOutput {
     std::int64_t mixedFrames;
     // Orders entered so far, to find where the first pass ends.
     bool orderEntered[256];
+    // With PlaybackBehaviour::passEndsOnRevisitedRow, the rows entered so
+    // far: one bit per order and row while no pattern loop counts, and
+    // otherwise the order, row and loop counts hashed into an open table.
+    std::uint64_t rowEntered[256 * 256 / 64];
+    std::uint64_t loopRowEntered[kLoopRowsWatched];
+    std::int32_t loopRowsEntered;
     bool passStarted;
     std::int64_t passEndFrame = -1;
 };
