@@ -871,6 +871,7 @@ const std::vector<Behaviour>& Behaviours() {
             PortamentoBehaviours(),
             PanningBehaviours(),
             PitchBehaviours(),
+            PatternLoopBehaviours(),
         };
         for (const std::vector<Behaviour>& family : families) {
             all.insert(all.end(), family.begin(), family.end());

@@ -29,5 +29,8 @@ std::vector<Behaviour> PanningBehaviours();
 // glissando, the limits of the pitch range and slides between notes.
 std::vector<Behaviour> PitchBehaviours();
 
+// Pattern loops beside other loops, breaks, jumps and row delays.
+std::vector<Behaviour> PatternLoopBehaviours();
+
 
 }  // namespace reference

@@ -1,0 +1,121 @@
+// Pattern loops (E6x) at their edges: loops in several channels, beside
+// breaks, jumps and row delays, and a loop that never ends.
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "music/song.h"
+#include "tests/reference/behaviours.h"
+#include "tests/reference/module_parts.h"
+
+namespace reference {
+namespace {
+
+// Patterns whose first channel plays a note of its own on every row, so that
+// the order the rows play in shows in the pitch.
+xm::Module NotePerRow(int channels, int rows, int patterns, std::vector<std::uint8_t> orders) {
+    xm::Module module = Base(channels, rows);
+    module.orders = std::move(orders);
+    for (int p = 1; p < patterns; ++p) module.patterns.push_back(module.patterns[0]);
+    for (int p = 0; p < patterns; ++p) {
+        for (int row = 0; row < rows; ++row) {
+            At(module, row, 0, p) = {static_cast<std::uint8_t>(kC4 + row + 16 * p), 1, 0x30, 0, 0};
+        }
+    }
+    return module;
+}
+
+void Effect(xm::Module& module, int row, int channel, std::uint8_t effect, std::uint8_t parameter,
+            int pattern = 0) {
+    xm::Cell& cell = At(module, row, channel, pattern);
+    cell.effect = effect;
+    cell.parameter = parameter;
+}
+
+void Loop(xm::Module& module, int row, int channel, int count, int pattern = 0) {
+    Effect(module, row, channel, EffectExtended, static_cast<std::uint8_t>(ExtendedPatternLoop << 4 | count),
+           pattern);
+}
+
+// One channel's loop inside another's, and two loops ending on one row.
+xm::Module LoopsInTwoChannels() {
+    xm::Module module = NotePerRow(3, 8, 2, {0, 1});
+    module.speed = 3;
+    Loop(module, 1, 2, 0);
+    Loop(module, 6, 2, 1);
+    Loop(module, 2, 1, 0);
+    Loop(module, 4, 1, 1);
+    Loop(module, 1, 2, 0, 1);
+    Loop(module, 5, 2, 1, 1);
+    Loop(module, 3, 1, 0, 1);
+    Loop(module, 5, 1, 2, 1);
+    return module;
+}
+
+// A break left of a loop's end sends the next pattern to the loop's row; the
+// loop, counted, makes the song's return to its start a second round.
+xm::Module LoopBesideBreak() {
+    xm::Module module = NotePerRow(3, 8, 2, {0, 1});
+    Loop(module, 1, 2, 0);
+    Loop(module, 4, 2, 1);
+    Effect(module, 4, 1, EffectPatternBreak, 0x02);
+    return module;
+}
+
+// A position jump on a loop's end starts its order from the top, and the
+// counted loop makes the song's return a second round.
+xm::Module LoopBesideJump() {
+    xm::Module module = NotePerRow(3, 8, 2, {0, 1});
+    module.speed = 4;
+    Effect(module, 4, 1, EffectPositionJump, 0x01);
+    Loop(module, 1, 2, 0);
+    Loop(module, 4, 2, 1);
+    return module;
+}
+
+// A second loop end without a loop start of its own reuses the first's start
+// and count: the two ends restart each other for ever, and the song ends
+// where a row comes back with the counts as they were.
+xm::Module LoopNeverEnding() {
+    xm::Module module = NotePerRow(2, 12, 1, {0});
+    Loop(module, 2, 1, 0);
+    Loop(module, 4, 1, 1);
+    Loop(module, 7, 1, 2);
+    return module;
+}
+
+// A loop end before its start: the next time round the pattern the end goes
+// forward to the start, whose row the next pattern then begins at.
+xm::Module LoopStartAfterEnd() {
+    xm::Module module = NotePerRow(2, 8, 1, {0, 0});
+    module.speed = 4;
+    Loop(module, 5, 1, 0);
+    Loop(module, 3, 1, 1);
+    return module;
+}
+
+// A row delay on a loop's end, with a volume slide running through it.
+xm::Module LoopWithRowDelay() {
+    xm::Module module = NotePerRow(3, 8, 1, {0});
+    Loop(module, 1, 1, 0);
+    Loop(module, 3, 1, 1);
+    Effect(module, 3, 2, EffectExtended, ExtendedRowDelay << 4 | 2);
+    Effect(module, 3, 0, EffectVolumeSlide, 0x04);
+    Effect(module, 1, 0, EffectSetVolume, 0x40);
+    return module;
+}
+
+}  // namespace
+
+std::vector<Behaviour> PatternLoopBehaviours() {
+    return {
+        {"loops_in_two_channels", LoopsInTwoChannels},
+        {"loop_beside_break", LoopBesideBreak},
+        {"loop_beside_jump", LoopBesideJump},
+        {"loop_never_ending", LoopNeverEnding},
+        {"loop_start_after_end", LoopStartAfterEnd},
+        {"loop_with_row_delay", LoopWithRowDelay},
+    };
+}
+
+}  // namespace reference
