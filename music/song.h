@@ -203,8 +203,13 @@ struct PlaybackBehaviour {
     // the row still starts its order from the top.
     bool loopAfterBreakSetsRow;
     // A row delay on the row that loops back spends its repeats on the
-    // loop's first row without playing it, and goes on from the row after.
+    // loop's first row without playing it, and goes on from the row after,
+    // or from the pattern's first row when the loop's row is its last.
     bool delayedLoopSkipsStartRow;
+    // A loop back to a row past the pattern's end, a row that a longer
+    // pattern set, goes on at the next order's first row; the row still
+    // carries to the pattern after that.
+    bool loopPastPatternEndMovesOn;
     // One pass ends on entering a row already played while every channel's
     // pattern loop counted as it does now, not on entering an order again:
     // a jump back to an order's unplayed rows, or a loop's second round, plays on.

@@ -29,6 +29,7 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .jumpsPastEndRestart = true,
     .loopAfterBreakSetsRow = true,
     .delayedLoopSkipsStartRow = true,
+    .loopPastPatternEndMovesOn = true,
     .passEndsOnRevisitedRow = true,
     .outOfRangeNotesSilent = true,
     .heldVolumeOffsets = true,

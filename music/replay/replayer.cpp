@@ -248,14 +248,31 @@ void LaterTickOnChannel(Song* song, Channel* channel, const PatternCell* cell) {
     UpdateVoice(channel, sample, song);
 }
 
+void MoveToNextOrder(Song* song) {
+    song->nextOrder = song->order + 1;
+    if (song->nextOrder >= SongOrderCount(song)) song->nextOrder = RestartOrder(song);
+}
+
 // The row after this one, or the next order's first row.
 void MoveOnFrom(Song* song, std::int32_t row) {
     song->nextRow = row + 1;
     if (song->nextRow < PatternRowsAt(song, song->order)) return;
-    song->nextOrder = song->order + 1;
-    if (song->nextOrder >= SongOrderCount(song)) song->nextOrder = RestartOrder(song);
+    MoveToNextOrder(song);
     song->nextRow = song->loopCarryRow;
     song->loopCarryRow = 0;
+}
+
+// Back to a pattern loop's row, or on from it (see the switches).
+void LoopBack(Song* song, std::int32_t loopRow) {
+    song->nextRow = loopRow;
+    if (song->behaviour.loopRowCarriesToNextPattern) song->loopCarryRow = loopRow;
+    const std::int32_t rows = PatternRowsAt(song, song->order);
+    if (song->behaviour.loopPastPatternEndMovesOn && loopRow >= rows) {
+        MoveToNextOrder(song);
+        song->nextRow = 0;
+    } else if (song->behaviour.delayedLoopSkipsStartRow && song->extraTicks > 0) {
+        song->nextRow = loopRow + 1 < rows ? loopRow + 1 : 0;
+    }
 }
 
 }  // namespace
@@ -309,11 +326,7 @@ void ReplayerTick(Song* song) {
         std::int32_t loopRow = ProcessRow(song);
         if (song->nextRow == -1) {
             if (loopRow >= 0) {
-                song->nextRow = loopRow;
-                if (song->behaviour.loopRowCarriesToNextPattern) song->loopCarryRow = loopRow;
-                if (song->behaviour.delayedLoopSkipsStartRow && song->extraTicks > 0) {
-                    MoveOnFrom(song, loopRow);
-                }
+                LoopBack(song, loopRow);
             } else {
                 MoveOnFrom(song, song->row);
             }

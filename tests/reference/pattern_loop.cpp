@@ -94,14 +94,30 @@ xm::Module LoopStartAfterEnd() {
     return module;
 }
 
-// A row delay on a loop's end, with a volume slide running through it.
+// A row delay on a loop's end, with a volume slide running through it; then
+// one whose loop starts on the last row, which a pattern before set.
 xm::Module LoopWithRowDelay() {
-    xm::Module module = NotePerRow(3, 8, 1, {0});
+    xm::Module module = NotePerRow(3, 8, 2, {0, 1});
     Loop(module, 1, 1, 0);
     Loop(module, 3, 1, 1);
     Effect(module, 3, 2, EffectExtended, ExtendedRowDelay << 4 | 2);
     Effect(module, 3, 0, EffectVolumeSlide, 0x04);
     Effect(module, 1, 0, EffectSetVolume, 0x40);
+    Loop(module, 7, 1, 0);
+    Loop(module, 2, 1, 1, 1);
+    Effect(module, 2, 2, EffectExtended, ExtendedRowDelay << 4 | 1, 1);
+    return module;
+}
+
+// A loop back to a row past the pattern's end: the row a longer pattern
+// before set, which then carries to the pattern after.
+xm::Module LoopRowBeyondPattern() {
+    xm::Module module = NotePerRow(2, 12, 3, {0, 1, 2});
+    module.speed = 3;
+    module.patterns[1].rows = 8;
+    module.patterns[1].cells.resize(8 * 2);
+    Loop(module, 10, 1, 0);
+    Loop(module, 2, 1, 1, 1);
     return module;
 }
 
@@ -115,6 +131,7 @@ std::vector<Behaviour> PatternLoopBehaviours() {
         {"loop_never_ending", LoopNeverEnding},
         {"loop_start_after_end", LoopStartAfterEnd},
         {"loop_with_row_delay", LoopWithRowDelay},
+        {"loop_row_beyond_pattern", LoopRowBeyondPattern},
     };
 }
 
