@@ -58,7 +58,9 @@ std::int32_t SongGetTime(Song* song);
 
 // Where one pass through the order list ends, in output frames from the
 // start of play (as SongHeardFrames counts them): the first frame of the row
-// that enters an order already played. -1 until the mixing has got that far.
+// that enters an order already played, or in the tracker's style (see
+// PlaybackBehaviour::passEndsOnRevisitedRow) a row already played while the
+// pattern loops counted as they do now. -1 until the mixing has got that far.
 std::int64_t SongPassEndFrame();
 
 // For a program that plays to a listener. Each is called from the thread
@@ -81,8 +83,7 @@ bool SongPaused();
 // one playing.
 int SongPlayFromOrder(Song* song, std::int32_t order);
 // SongPassEndFrame worked out before playing, without mixing: the frames of
-// one pass at rate, or -1 when the song does not come back to an order within
-// an hour. Only while no song plays, as it uses the player's channels; the
+// one pass at rate, or -1 when the song does not come back within an hour. Only while no song plays, as it uses the player's channels; the
 // song is left at its start.
 std::int64_t SongMeasurePass(Song* song, std::int32_t rate);
 

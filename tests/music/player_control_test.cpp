@@ -33,6 +33,17 @@ std::vector<std::uint8_t> PlainModule() {
     return xm::Write(m);
 }
 
+// One pattern of 12 rows whose second loop end, without a start of its own,
+// shares the first's start and count: rows 2 to 7 loop for ever.
+std::vector<std::uint8_t> NeverEndingLoopModule() {
+    xm::Module m = music_test::BareModule(2);
+    m.patterns[0].rows = 12;
+    m.patterns[0].at(2, 1, 2) = xm::Cell{0, 0, 0, EffectExtended, ExtendedPatternLoop << 4 | 0};
+    m.patterns[0].at(4, 1, 2) = xm::Cell{0, 0, 0, EffectExtended, ExtendedPatternLoop << 4 | 1};
+    m.patterns[0].at(7, 1, 2) = xm::Cell{0, 0, 0, EffectExtended, ExtendedPatternLoop << 4 | 2};
+    return xm::Write(m);
+}
+
 std::int64_t RenderUntilPassEnd() {
     std::vector<std::int16_t> frames(2 * 4096);
     std::int64_t rendered = 0;
@@ -71,6 +82,23 @@ TEST_F(PlayerControl, PassMeasuredBeforePlayingEndsWhereTheMixingFindsIt) {
             SongFree(song);
         }
     }
+}
+
+TEST_F(PlayerControl, NeverEndingLoopEndsInTheTrackerStyleWhereARowComesBackWithItsLoopCounts) {
+    const std::vector<std::uint8_t> bytes = NeverEndingLoopModule();
+    song_ = Load(bytes);
+    ASSERT_NE(song_, nullptr);
+    // Rows 0..4, 2..4, 5..7 and 2..4: the loop back from row 4 then finds
+    // row 2 counting 1 again. Six ticks of 882 frames a row.
+    SongSetPlaybackStyle(song_, PlaybackStyle::Tracker);
+    const std::int64_t rows = 5 + 3 + 3 + 3;
+    EXPECT_EQ(SongMeasurePass(song_, 44100), rows * 6 * 882);
+    ASSERT_EQ(SongPlay(song_), 1);
+    EXPECT_EQ(RenderUntilPassEnd(), rows * 6 * 882);
+    SongStop(song_);
+    // The intro's style ends a pass only where an order comes back.
+    SongSetPlaybackStyle(song_, PlaybackStyle::Intro);
+    EXPECT_EQ(SongMeasurePass(song_, 44100), -1);
 }
 
 TEST_F(PlayerControl, HeardClockStandsInAPauseAndGoesOnFromAnotherOrder) {

@@ -45,7 +45,7 @@ bool RenderSong(Song* song, const RenderRequest& request, WavSink* sink, std::st
     }
     progress.finish();
     if (onePass && SongPassEndFrame() < 0 && ok) {
-        std::fprintf(stderr, "xm2wav: the song never returned to an order it had played; "
+        std::fprintf(stderr, "xm2wav: the song never came back to where it had played; "
                              "stopped after %lld seconds\n",
                      static_cast<long long>(kLongestPassSeconds));
     }
