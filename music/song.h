@@ -262,9 +262,18 @@ struct PlaybackBehaviour {
     // The envelope position effect also moves the panning envelope when the
     // volume envelope has a sustain point.
     bool envelopePositionMovesPanning;
-    // Files whose header names another tracker mix 2.68 dB quieter, as the
-    // reference mixes them.
-    bool otherTrackersMixQuieter;
+    // Files saved by the format's own tracker, or by the trackers the
+    // reference takes for it, pan each side by the square root of its share;
+    // other files share linearly, as loud at the edges and 3 dB quieter in
+    // the middle (see Song::savedBy).
+    bool squareRootPanningForFormatTracker;
+    // Files of the format tracker's older versions mix quieter the more
+    // channels the module has: from two thirds of the level up to five
+    // channels to about a third at thirty and more.
+    bool olderTrackerMixLevel;
+    // Files saved by the format's own tracker, in its 0x0104 layout with
+    // blank-padded names, ramp every gain change over 5 ms, not the short ramp.
+    bool formatTrackerRamps;
     // The panning envelope swings by its offset times the distance to the
     // nearer edge, over 32, not by the offset times that distance's 32nds.
     bool trackerPanningEnvelope;
@@ -308,6 +317,12 @@ struct PlaybackBehaviour {
 };
 
 struct Song;
+
+// Whose tracker saved a module, as far as the mix tells them apart: another
+// tracker, the format's own, one the reference pans as the format's own, or
+// an older version of the format's own.
+enum class SavedBy : std::uint8_t { OtherTracker, FormatTracker, PannedAsFormatTracker, OlderFormatTracker };
+
 using SongCallback = void (*)(Song* song);
 using SampleProvider = void (*)(void* buffer, std::int32_t byteCount, std::int32_t bits,
                                 std::int32_t instrumentIndex, std::int32_t sampleIndex);
@@ -348,7 +363,7 @@ struct Song {
     std::int32_t loopCarryRow;
     // The module's name from its header, for players to show.
     char title[21];
-    // 1 when the header names neither the format's own tracker nor one that
-    // the reference mixes as loud (see PlaybackBehaviour::otherTrackersMixQuieter).
-    std::uint8_t savedByOtherTracker;
+    // Whose tracker saved the file, as its header tells
+    // (see PlaybackBehaviour::squareRootPanningForFormatTracker).
+    SavedBy savedBy;
 };

@@ -110,17 +110,46 @@ struct ModuleLayout {
     std::int32_t fileInstruments;
 };
 
-// Whether the header's tracker name is another's than the format's own
-// tracker's, as it pads its name with blanks, or those of the trackers that
-// the reference mixes at the same level.
-bool SavedByOtherTracker(const char (&tracker)[20]) {
-    static const char* const kSameLevel[] = {"FastTracker v2.00   ", "FastTracker v 2.00  ", "OpenMPT",
-                                             "MilkyTracker", "Fasttracker II clone"};
-    for (const char* name : kSameLevel) {
-        std::size_t length = std::strlen(name);
-        if (std::memcmp(tracker, name, length) == 0) return false;
+// The version after "OpenMPT ", as up to four dot-separated hex fields
+// packed high to low; 0 when the name holds none.
+std::uint32_t OpenTrackerVersion(const char (&tracker)[20]) {
+    std::uint32_t version = 0;
+    int fields = 0;
+    int at = 8;
+    while (fields < 4 && at < 20) {
+        std::uint32_t field = 0;
+        int digits = 0;
+        for (; at < 20 && digits < 2; ++at, ++digits) {
+            const char c = tracker[at];
+            int value = c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+            if (value < 0) break;
+            field = field * 16 + static_cast<std::uint32_t>(value);
+        }
+        if (digits == 0) break;
+        version |= field << (24 - 8 * fields);
+        ++fields;
+        if (at >= 20 || tracker[at] != '.') break;
+        ++at;
     }
-    return true;
+    return version;
+}
+
+// Whose tracker saved the file, as the reference tells from the header. The
+// format's tracker pads names with blanks; its older versions, which saved
+// under the same name from version 0x0104 on, padded the module's with zeros.
+SavedBy SavedByOf(const char (&tracker)[20], const char* name, std::uint16_t version) {
+    auto startsWith = [&tracker](const char* prefix) {
+        return std::memcmp(tracker, prefix, std::strlen(prefix)) == 0;
+    };
+    if (startsWith("FastTracker v2.00   ")) {
+        if (version < 0x0104) return SavedBy::PannedAsFormatTracker;
+        return std::memchr(name, 0, 20) != nullptr ? SavedBy::OlderFormatTracker : SavedBy::FormatTracker;
+    }
+    if (startsWith("FastTracker v 2.00  ")) return SavedBy::OlderFormatTracker;
+    if (startsWith("MilkyTracker") || startsWith("Fasttracker II clone")) return SavedBy::PannedAsFormatTracker;
+    // Its versions from 1.22.07.19 on pan as the format's tracker does.
+    if (startsWith("OpenMPT ") && OpenTrackerVersion(tracker) >= 0x01220719u) return SavedBy::PannedAsFormatTracker;
+    return SavedBy::OtherTracker;
 }
 
 bool ReadHeader(Reader& r, Song* song, ModuleLayout* layout) {
@@ -135,12 +164,12 @@ bool ReadHeader(Reader& r, Song* song, ModuleLayout* layout) {
     char tracker[20] = {};
     FileStreamSeek(r.stream, 38, 0);
     r.bytes(tracker, 20);
-    song->savedByOtherTracker = SavedByOtherTracker(tracker) ? 1 : 0;
 
     song->tickHandler = ReplayerTick;
     song->initialGlobalVolume = 64;
     FileStreamSeek(r.stream, 58, 0);
     layout->version = r.u16();
+    song->savedBy = SavedByOf(tracker, song->title, layout->version);
     const std::uint32_t headerSize = r.u32();
     const std::uint16_t songLength = r.u16();
     const std::uint16_t restart = r.u16();

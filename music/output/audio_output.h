@@ -71,6 +71,7 @@ extern AudioOutput audioOutput;
 // Volume ramps last this many frames at 44100 Hz, in proportion at other rates.
 constexpr std::int32_t kIntroRampFrames = 128;
 constexpr std::int32_t kTrackerRampFrames = 16;
+constexpr std::int32_t kFormatTrackerRampFrames = 220;
 void SetRampLength(std::int32_t framesAt44100);
 // Every voice silent, at rest and unbound from any sample.
 void SilenceVoices();

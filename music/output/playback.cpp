@@ -68,7 +68,9 @@ void SongResetPlayState(Song* song) {
     song->loopCarryRow = 0;
     if (song->onPlay) song->onPlay(song);
     SongSetBpm(song, song->defaultBpm);
-    SetRampLength(song->behaviour.shortVolumeRamps ? kTrackerRampFrames : kIntroRampFrames);
+    std::int32_t ramp = song->behaviour.shortVolumeRamps ? kTrackerRampFrames : kIntroRampFrames;
+    if (song->behaviour.formatTrackerRamps && song->savedBy == SavedBy::FormatTracker) ramp = kFormatTrackerRampFrames;
+    SetRampLength(ramp);
     // Voices still sounding from an earlier play may point at the samples of
     // a song freed since: every play starts from silent voices.
     SilenceVoices();

@@ -36,11 +36,21 @@ void SetGains(Voice* voice) {
         static_cast<std::int32_t>(std::int64_t{voice->volume} * (255 - voice->panning) / 255);
 }
 
-// The voice volume, 127.5 for everything at full, held to 0..kVoiceVolumeLimit.
-// The level the reference gives files of other trackers, against its level
-// for the format's own tracker's files, measured on one centred tone.
-constexpr float kOtherTrackersLevel = 0.7345f;
+// The level the reference mixes the tracker style at, against this mix's
+// full level, measured on one centred tone of another tracker's file.
+constexpr float kTrackerMixLevel = 0.7345f;
 
+// The share of the level the reference leaves files of the format tracker's
+// older versions: 12288 over a step that grows with every other channel,
+// truncated, over 192.
+float OlderTrackerMixLevel(std::int32_t channels) {
+    static const std::int32_t kSteps[16] = {96, 96, 96, 112, 128, 136, 144, 152,
+                                            160, 164, 168, 172, 176, 180, 184, 188};
+    std::int32_t step = kSteps[ClampInt(channels / 2, 0, 15)];
+    return static_cast<float>(12288 / step) / 192.0f;
+}
+
+// The voice volume, 127.5 for everything at full, held to 0..kVoiceVolumeLimit.
 float ChannelVolume(const Channel* channel, const Song* song) {
     // The tracker's tremor holds the note silent whatever its volume.
     if (channel->tremorMuted != 0) return 0.0f;
@@ -51,7 +61,10 @@ float ChannelVolume(const Channel* channel, const Song* song) {
                    static_cast<float>(channel->volume + channel->volumeDelta) *
                    static_cast<float>(fadeout) *
                    static_cast<float>(song->globalVolume) * 7.4214768e-9f;
-    if (song->behaviour.otherTrackersMixQuieter && song->savedByOtherTracker != 0) volume *= kOtherTrackersLevel;
+    if (song->behaviour.squareRootPanningForFormatTracker) volume *= kTrackerMixLevel;
+    if (song->behaviour.olderTrackerMixLevel && song->savedBy == SavedBy::OlderFormatTracker) {
+        volume *= OlderTrackerMixLevel(song->channelCount);
+    }
     if (volume >= static_cast<float>(kVoiceVolumeLimit)) return static_cast<float>(kVoiceVolumeLimit);
     return volume <= 0.0f ? 0.0f : volume;
 }
@@ -78,12 +91,25 @@ std::int32_t RoundHalfAway(float x) {
 }
 
 // The tracker's law: 0 is left and 255 right, the two sides summing to the
-// volume, and the volume kept to the nearest gain step rather than truncated.
-void SetTrackerGains(Voice* voice, float volume, std::int32_t panning) {
+// volume, or with squareRoot the square roots of their shares, and the volume
+// kept to the nearest gain step rather than truncated.
+void SetTrackerGains(Voice* voice, float volume, std::int32_t panning, bool squareRoot) {
     voice->volume = static_cast<std::int32_t>(volume);
     voice->panning = panning;
-    voice->leftGain = RoundHalfAway(volume * static_cast<float>(256 - panning) / 256.0f);
-    voice->rightGain = RoundHalfAway(volume * static_cast<float>(panning) / 256.0f);
+    float left = static_cast<float>(256 - panning) / 256.0f;
+    float right = static_cast<float>(panning) / 256.0f;
+    if (squareRoot) {
+        left = std::sqrt(left);
+        right = std::sqrt(right);
+    }
+    voice->leftGain = RoundHalfAway(volume * left);
+    voice->rightGain = RoundHalfAway(volume * right);
+}
+
+// Whether the song's voices pan by the square-root law.
+bool SquareRootPanning(const Song* song) {
+    return song->behaviour.squareRootPanningForFormatTracker &&
+           (song->savedBy == SavedBy::FormatTracker || song->savedBy == SavedBy::PannedAsFormatTracker);
 }
 
 std::int32_t Sine(std::int32_t q) { return static_cast<std::int32_t>(std::sin(2.0 * q * 3.141592 / 256.0) * 64.0); }
@@ -458,7 +484,7 @@ void RefreshGains(const Song* song) {
         Channel* channel = &audioOutput.channels[c];
         Voice* voice = channel->voice;
         if (voice == nullptr) continue;
-        SetTrackerGains(voice, ChannelVolume(channel, song), ChannelPanning(channel, song));
+        SetTrackerGains(voice, ChannelVolume(channel, song), ChannelPanning(channel, song), SquareRootPanning(song));
         bool outright = (channel->updateFlags & (UpdateTrigger | UpdateVolumeSet)) != 0;
         bool changed = voice->leftGain != voice->seenLeftGain || voice->rightGain != voice->seenRightGain;
         // From silence the voice comes in over the short ramp.
@@ -483,7 +509,7 @@ void UpdateVoice(Channel* channel, Sample* sample, const Song* song) {
 
     if (song->behaviour.trackerPanningAndVolume) {
         // Every tick; RefreshGains sets them again once the tick's global volume is known.
-        SetTrackerGains(voice, ChannelVolume(channel, song), ChannelPanning(channel, song));
+        SetTrackerGains(voice, ChannelVolume(channel, song), ChannelPanning(channel, song), SquareRootPanning(song));
     } else {
         if ((flags & UpdateVolume) != 0) {
             float volume = ChannelVolume(channel, song);

@@ -872,6 +872,7 @@ const std::vector<Behaviour>& Behaviours() {
             PanningBehaviours(),
             PitchBehaviours(),
             PatternLoopBehaviours(),
+            SavedByBehaviours(),
         };
         for (const std::vector<Behaviour>& family : families) {
             all.insert(all.end(), family.begin(), family.end());

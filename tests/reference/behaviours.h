@@ -32,5 +32,7 @@ std::vector<Behaviour> PitchBehaviours();
 // Pattern loops beside other loops, breaks, jumps and row delays.
 std::vector<Behaviour> PatternLoopBehaviours();
 
+// Modules told apart only by whose tracker saved them.
+std::vector<Behaviour> SavedByBehaviours();
 
 }  // namespace reference
