@@ -3,6 +3,7 @@
 // brought within the records it indexes or makes the load fail, so nothing
 // later reads or writes outside a record or buffer. Without an installed file
 // table, or when an allocation fails, SongLoad answers none as well.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -104,6 +105,7 @@ bool Refuse(const std::string& reason) {
 
 // What the header says beyond the Song's own fields.
 struct ModuleLayout {
+    char tracker[20];
     std::uint16_t version;
     std::int32_t patternCount;
     std::int32_t fileChannels;
@@ -134,24 +136,6 @@ std::uint32_t OpenTrackerVersion(const char (&tracker)[20]) {
     return version;
 }
 
-// Whose tracker saved the file, as the reference tells from the header. The
-// format's tracker pads names with blanks; its older versions, which saved
-// under the same name from version 0x0104 on, padded the module's with zeros.
-SavedBy SavedByOf(const char (&tracker)[20], const char* name, std::uint16_t version) {
-    auto startsWith = [&tracker](const char* prefix) {
-        return std::memcmp(tracker, prefix, std::strlen(prefix)) == 0;
-    };
-    if (startsWith("FastTracker v2.00   ")) {
-        if (version < 0x0104) return SavedBy::PannedAsFormatTracker;
-        return std::memchr(name, 0, 20) != nullptr ? SavedBy::OlderFormatTracker : SavedBy::FormatTracker;
-    }
-    if (startsWith("FastTracker v 2.00  ")) return SavedBy::OlderFormatTracker;
-    if (startsWith("MilkyTracker") || startsWith("Fasttracker II clone")) return SavedBy::PannedAsFormatTracker;
-    // Its versions from 1.22.07.19 on pan as the format's tracker does.
-    if (startsWith("OpenMPT ") && OpenTrackerVersion(tracker) >= 0x01220719u) return SavedBy::PannedAsFormatTracker;
-    return SavedBy::OtherTracker;
-}
-
 bool ReadHeader(Reader& r, Song* song, ModuleLayout* layout) {
     static const char kMagic[17] = {'E', 'x', 't', 'e', 'n', 'd', 'e', 'd', ' ', 'M',
                                     'o', 'd', 'u', 'l', 'e', ':', ' '};
@@ -161,15 +145,13 @@ bool ReadHeader(Reader& r, Song* song, ModuleLayout* layout) {
         return Refuse("not an extended module: it does not begin with \"Extended Module: \"");
     }
     r.bytes(song->title, 20);
-    char tracker[20] = {};
     FileStreamSeek(r.stream, 38, 0);
-    r.bytes(tracker, 20);
+    r.bytes(layout->tracker, 20);
 
     song->tickHandler = ReplayerTick;
     song->initialGlobalVolume = 64;
     FileStreamSeek(r.stream, 58, 0);
     layout->version = r.u16();
-    song->savedBy = SavedByOf(tracker, song->title, layout->version);
     const std::uint32_t headerSize = r.u32();
     const std::uint16_t songLength = r.u16();
     const std::uint16_t restart = r.u16();
@@ -638,6 +620,35 @@ bool ReadInstruments(Reader& r, Song* song, const ModuleLayout& layout, bool wit
     return true;
 }
 
+// Whose tracker saved the file, as the reference tells from the header and
+// what the file holds. The format's tracker pads names with blanks and writes
+// every instrument it declares; its older versions, which saved under the
+// same name from version 0x0104 on, padded the module's name with zeros and
+// never packed samples to 4 bits.
+SavedBy SavedByOf(const Song* song, const ModuleLayout& layout, const std::vector<InstrumentData>& instruments) {
+    const char(&tracker)[20] = layout.tracker;
+    auto startsWith = [&tracker](const char* prefix) {
+        return std::memcmp(tracker, prefix, std::strlen(prefix)) == 0;
+    };
+    if (startsWith("FastTracker v2.00   ")) {
+        if (layout.version < kCurrentLayout) return SavedBy::PannedAsFormatTracker;
+        const std::size_t declared = static_cast<std::size_t>(std::min<std::int32_t>(layout.fileInstruments, kMaxInstruments));
+        if (instruments.size() < declared) return SavedBy::OtherTracker;
+        if (std::memchr(song->title, 0, 20) == nullptr) return SavedBy::FormatTracker;
+        for (const InstrumentData& samples : instruments) {
+            for (const SampleData& sample : samples) {
+                if (sample.packed4Bit) return SavedBy::OtherTracker;
+            }
+        }
+        return SavedBy::OlderFormatTracker;
+    }
+    if (startsWith("FastTracker v 2.00  ")) return SavedBy::OlderFormatTracker;
+    if (startsWith("MilkyTracker") || startsWith("Fasttracker II clone")) return SavedBy::PannedAsFormatTracker;
+    // Its versions from 1.22.07.19 on pan as the format's tracker does.
+    if (startsWith("OpenMPT ") && OpenTrackerVersion(tracker) >= 0x01220719u) return SavedBy::PannedAsFormatTracker;
+    return SavedBy::OtherTracker;
+}
+
 bool LoadModule(Song* song, FileStream* stream) {
     Reader r{stream, FileSize(stream), false};
     ModuleLayout layout{};
@@ -645,14 +656,18 @@ bool LoadModule(Song* song, FileStream* stream) {
     bool cut = false;
     std::vector<InstrumentData> instruments;
     if (layout.version >= kCurrentLayout) {
-        return ReadPatterns(r, song, layout, &cut) && ReadInstruments(r, song, layout, true, &instruments, &cut);
+        if (!ReadPatterns(r, song, layout, &cut) || !ReadInstruments(r, song, layout, true, &instruments, &cut)) {
+            return false;
+        }
+    } else {
+        if (!ReadInstruments(r, song, layout, false, &instruments, &cut)) return false;
+        if (!ReadPatterns(r, song, layout, &cut)) return false;
+        // All sample data follows the patterns, instrument after instrument.
+        for (std::size_t i = 0; i < instruments.size() && i < std::size_t(song->instrumentCount); ++i) {
+            if (!ReadInstrumentData(r, instruments[i], song, static_cast<int>(i))) return false;
+        }
     }
-    if (!ReadInstruments(r, song, layout, false, &instruments, &cut)) return false;
-    if (!ReadPatterns(r, song, layout, &cut)) return false;
-    // All sample data follows the patterns, instrument after instrument.
-    for (std::size_t i = 0; i < instruments.size() && i < std::size_t(song->instrumentCount); ++i) {
-        if (!ReadInstrumentData(r, instruments[i], song, static_cast<int>(i))) return false;
-    }
+    song->savedBy = SavedByOf(song, layout, instruments);
     return true;
 }
 

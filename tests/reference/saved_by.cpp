@@ -38,6 +38,23 @@ xm::Module CloneOfFormatTracker() { return PannedTone("MilkyTracker 1.03.00", "t
 xm::Module NewerOpenTracker() { return PannedTone("OpenMPT 1.22.07.19", "tune"); }
 xm::Module OlderOpenTracker() { return PannedTone("OpenMPT 1.22.07.18", "tune"); }
 
+// Under the format tracker's name, a file that ends before the instruments
+// it declares, or (with the older versions' zero padding) one with samples
+// packed to 4 bits, comes from another tracker.
+xm::Module FormatTrackerMissingInstruments() {
+    xm::Module module = PannedTone(kFormatTracker, kBlankPaddedName);
+    module.declaredInstruments = 4;
+    return module;
+}
+xm::Module OlderFormatTrackerPackedSamples() {
+    xm::Module module = PannedTone(kFormatTracker, "tune");
+    xm::Sample& tone = module.instruments[0].samples[0];
+    tone.sixteenBit = false;
+    tone.packed4Bit = true;
+    for (std::int16_t& frame : tone.frames) frame = static_cast<std::int16_t>(frame / 256);
+    return module;
+}
+
 // Hits every other tick over each other, with volume changes between: the
 // format tracker's files ramp each change over 5 ms.
 xm::Module FormatTrackerRamps() {
@@ -81,6 +98,8 @@ std::vector<Behaviour> SavedByBehaviours() {
         {"saved_by_clone_of_format_tracker", CloneOfFormatTracker, true},
         {"saved_by_newer_open_tracker", NewerOpenTracker, true},
         {"saved_by_older_open_tracker", OlderOpenTracker, true},
+        {"saved_by_format_tracker_missing_instruments", FormatTrackerMissingInstruments, true},
+        {"saved_by_older_format_tracker_packed_samples", OlderFormatTrackerPackedSamples, true},
         {"saved_by_older_format_tracker_4", OlderFormatTracker4, true},
         {"saved_by_older_format_tracker_8", OlderFormatTracker8, true},
         {"saved_by_older_format_tracker_13", OlderFormatTracker13, true},
