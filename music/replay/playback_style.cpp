@@ -67,4 +67,9 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
 void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
     if (song == nullptr) return;
     song->behaviour = style == PlaybackStyle::Tracker ? kTrackerBehaviour : kIntroBehaviour;
+    // The format tracker's older versions count the arpeggio up from each
+    // row's first tick.
+    if (style == PlaybackStyle::Tracker && song->savedBy == SavedBy::OlderFormatTracker) {
+        song->behaviour.arpeggioCountsDown = false;
+    }
 }

@@ -81,6 +81,19 @@ xm::Module OlderFormatTracker(int channels, const char* tracker = kFormatTracker
     At(module, 12, channels - 1) = {97, 0, 0, 0, 0};
     return module;
 }
+// An arpeggio at speed 5, which the older versions count up from each row's
+// first tick.
+xm::Module OlderFormatTrackerArpeggio() {
+    xm::Module module = Base(4, 8);
+    module.tracker = kFormatTracker;
+    module.name = "tune";
+    module.speed = 5;
+    At(module, 0, 0) = {kC4, 1, 0, EffectArpeggio, 0x47};
+    for (int row = 1; row < 8; ++row) {
+        At(module, row, 0) = {0, 0, 0, EffectArpeggio, static_cast<std::uint8_t>(row % 2 == 0 ? 0x37 : 0x5C)};
+    }
+    return module;
+}
 xm::Module OlderFormatTracker4() { return OlderFormatTracker(4); }
 xm::Module OlderFormatTracker8() { return OlderFormatTracker(8); }
 xm::Module OlderFormatTracker13() { return OlderFormatTracker(13); }
@@ -105,6 +118,7 @@ std::vector<Behaviour> SavedByBehaviours() {
         {"saved_by_older_format_tracker_13", OlderFormatTracker13, true},
         {"saved_by_older_format_tracker_32", OlderFormatTracker32, true},
         {"saved_by_older_format_tracker_6_spaced", OlderFormatTrackerSpaced, true},
+        {"saved_by_older_format_tracker_arpeggio", OlderFormatTrackerArpeggio, true},
     };
 }
 
