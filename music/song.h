@@ -314,6 +314,9 @@ struct PlaybackBehaviour {
     // Frequencies keep their fraction of a hertz: a pitch between the notes,
     // which slides and vibratos leave, is not rounded down to whole hertz.
     bool exactFrequencies;
+    // On the linear table the slides up, fine and extra fine included, stop
+    // at period 1 rather than at 56 or not at all.
+    bool linearSlidesToPeriodOne;
 };
 
 struct Song;

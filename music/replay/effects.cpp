@@ -101,6 +101,18 @@ void KeepVoiceAsItIs(Channel* channel) {
         static_cast<std::uint8_t>(~(UpdateTrigger | UpdateFrequency | UpdateVolume | UpdatePanning));
 }
 
+// Where slides up stop: the tracker's linear table goes on to period 1.
+std::int32_t HighestPeriod(const Song* song) {
+    return song->behaviour.linearSlidesToPeriodOne && (song->flags & 1) != 0 ? 1 : 56;
+}
+
+// A fine slide up's period: unbounded, but on the tracker's linear table
+// it stops at period 1 as the other slides up do.
+std::int32_t FineSlidUp(const Song* song, std::int64_t period) {
+    if (song->behaviour.linearSlidesToPeriodOne && (song->flags & 1) != 0 && period < 1) return 1;
+    return Saturate(period);
+}
+
 void ClearStart(Channel* channel) {
     channel->updateFlags &= static_cast<std::uint8_t>(~(UpdateTrigger | UpdateFrequency));
 }
@@ -230,12 +242,12 @@ void PatternBreak(Song* song, std::uint8_t parameter) {
     }
 }
 
-void ExtraFinePortamento(Channel* channel, std::uint8_t parameter) {
+void ExtraFinePortamento(const Song* song, Channel* channel, std::uint8_t parameter) {
     std::uint8_t y = parameter & 0x0F;
     switch (parameter >> 4) {
         case 1:
             if (y != 0) channel->extraFinePortaUpMemory = y;
-            channel->period = Saturate(std::int64_t{channel->period} - channel->extraFinePortaUpMemory);
+            channel->period = FineSlidUp(song, std::int64_t{channel->period} - channel->extraFinePortaUpMemory);
             break;
         case 2:
             if (y != 0) channel->extraFinePortaDownMemory = y;
@@ -262,7 +274,7 @@ std::int32_t ExtendedFirstTick(Song* song, Channel* channel, const PatternCell* 
     switch (parameter >> 4) {
         case ExtendedFinePortamentoUp:
             if (y != 0) channel->finePortaUpMemory = y;
-            channel->period = Saturate(std::int64_t{channel->period} - 4 * channel->finePortaUpMemory);
+            channel->period = FineSlidUp(song, std::int64_t{channel->period} - 4 * channel->finePortaUpMemory);
             break;
         case ExtendedFinePortamentoDown:
             if (y != 0) channel->finePortaDownMemory = y;
@@ -853,7 +865,7 @@ std::int32_t EffectFirstTick(Song* song, Channel* channel, const PatternCell* ce
             if (song->behaviour.trackerMultiRetrigger) CountedRetriggerFirstTick(channel, cell);
             break;
         case EffectExtraFinePortamento:
-            ExtraFinePortamento(channel, parameter);
+            ExtraFinePortamento(song, channel, parameter);
             break;
         default:
             break;
@@ -868,8 +880,8 @@ void EffectLaterTick(Song* song, Channel* channel, const PatternCell* cell,
             Arpeggio(song, channel, sample, cell->parameter);
             break;
         case EffectPortamentoUp:
-            channel->period =
-                AtLeast(Saturate(std::int64_t{channel->period} - 4 * channel->portaUpMemory), 56);
+            channel->period = AtLeast(Saturate(std::int64_t{channel->period} - 4 * channel->portaUpMemory),
+                                      HighestPeriod(song));
             channel->updateFlags |= UpdateFrequency;
             break;
         case EffectPortamentoDown:

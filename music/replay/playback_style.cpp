@@ -60,6 +60,7 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .panningEnvelopeOfNoteInstrument = true,
     .trackerSustainRelease = true,
     .exactFrequencies = true,
+    .linearSlidesToPeriodOne = true,
 };
 
 }  // namespace

@@ -168,6 +168,55 @@ xm::Module Glissando(std::uint16_t flags) {
 xm::Module GlissandoLinear() { return Glissando(kLinear); }
 xm::Module GlissandoAmiga() { return Glissando(kAmiga); }
 
+// A slide up past the top of the linear table, held there, then slid back
+// down far enough to hear where it stopped.
+xm::Module SlideUpPastTheTop() {
+    xm::Module module = Base(1, 12);
+    At(module, 0, 0) = {kC4 + 24, 1, 0, 0, 0};
+    for (int row = 1; row <= 4; ++row) At(module, row, 0) = {0, 0, 0, EffectPortamentoUp, 0xFF};
+    At(module, 7, 0) = {0, 0, 0, EffectPortamentoDown, 0xFF};
+    return module;
+}
+
+// Fine and extra fine slides up past the top of the linear table, one a
+// tick, then fine slides back down.
+xm::Module FineSlidesUpPastTheTop() {
+    xm::Module module = Base(1, 56);
+    module.speed = 1;
+    At(module, 0, 0) = {kC4 + 36, 1, 0, 0, 0};
+    for (int row = 1; row <= 40; ++row) At(module, row, 0) = {0, 0, 0, EffectExtended, (ExtendedFinePortamentoUp << 4) | 0xF};
+    for (int row = 41; row <= 44; ++row) At(module, row, 0) = {0, 0, 0, EffectExtraFinePortamento, 0x1F};
+    for (int row = 45; row <= 52; ++row) At(module, row, 0) = {0, 0, 0, EffectExtended, (ExtendedFinePortamentoDown << 4) | 0xF};
+    return module;
+}
+
+// Fine slides down from a low note toward the bottom of the table.
+xm::Module FineSlidesDownToTheBottom(std::uint16_t flags) {
+    xm::Module module = Base(1, 48);
+    module.flags = flags;
+    module.speed = 1;
+    At(module, 0, 0) = {10, 1, 0, 0, 0};
+    for (int row = 1; row < 40; ++row) At(module, row, 0) = {0, 0, 0, EffectExtended, (ExtendedFinePortamentoDown << 4) | 0xF};
+    return module;
+}
+xm::Module FineSlidesDownToTheBottomLinear() { return FineSlidesDownToTheBottom(kLinear); }
+xm::Module FineSlidesDownToTheBottomAmiga() { return FineSlidesDownToTheBottom(kAmiga); }
+
+// The lowest and highest notes the note column holds.
+xm::Module LowestAndHighestNotes(std::uint16_t flags) {
+    xm::Module module = Base(1, 12);
+    module.flags = flags;
+    At(module, 0, 0) = {1, 1, 0, 0, 0};
+    At(module, 2, 0) = {2, 1, 0, 0, 0};
+    At(module, 4, 0) = {13, 1, 0, 0, 0};
+    At(module, 6, 0) = {96, 1, 0, 0, 0};
+    At(module, 8, 0) = {95, 1, 0, 0, 0};
+    At(module, 10, 0) = {84, 1, 0, 0, 0};
+    return module;
+}
+xm::Module LowestAndHighestNotesLinear() { return LowestAndHighestNotes(kLinear); }
+xm::Module LowestAndHighestNotesAmiga() { return LowestAndHighestNotes(kAmiga); }
+
 }  // namespace
 
 std::vector<Behaviour> PitchBehaviours() {
@@ -183,6 +232,12 @@ std::vector<Behaviour> PitchBehaviours() {
         {"slide_between_notes_amiga", SlideBetweenNotesAmiga},
         {"glissando_linear", GlissandoLinear},
         {"glissando_amiga", GlissandoAmiga},
+        {"slide_up_past_the_top_linear", SlideUpPastTheTop},
+        {"fine_slides_up_past_the_top_linear", FineSlidesUpPastTheTop},
+        {"fine_slides_down_to_the_bottom_linear", FineSlidesDownToTheBottomLinear},
+        {"fine_slides_down_to_the_bottom_amiga", FineSlidesDownToTheBottomAmiga},
+        {"lowest_and_highest_notes_linear", LowestAndHighestNotesLinear},
+        {"lowest_and_highest_notes_amiga", LowestAndHighestNotesAmiga},
     };
 }
 
