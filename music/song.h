@@ -309,7 +309,9 @@ struct PlaybackBehaviour {
     // The envelopes step before a key off on a row's first tick sees them; one
     // waiting at its sustain point moves on with the first step after the
     // release, except a panning envelope that waited there a step past its
-    // arrival, which stays there until the next note.
+    // arrival, which stays there until the next note. A panning envelope
+    // waiting there that the envelope position effect moves stays at its
+    // new position.
     bool trackerSustainRelease;
     // Frequencies keep their fraction of a hertz: a pitch between the notes,
     // which slides and vibratos leave, is not rounded down to whole hertz.

@@ -634,7 +634,12 @@ void EnvelopePosition(const Song* song, Channel* channel, const Instrument* inst
     // The tracker moves the panning envelope too, but only when the volume
     // envelope has a sustain point.
     if (song->behaviour.envelopePositionMovesPanning && (instrument->volumeType & 2) != 0) {
-        SetEnvelopeTick(PanningEnvelopeOf(instrument), PanningEnvelopeStateOf(channel), tick);
+        EnvelopeState panning = PanningEnvelopeStateOf(channel);
+        bool waiting = *panning.done == kEnvelopeHeld || *panning.done == kEnvelopeStuck;
+        SetEnvelopeTick(PanningEnvelopeOf(instrument), panning, tick);
+        // A panning envelope held at its sustain point takes the new
+        // position's value and stays there.
+        if (waiting) *panning.done = kEnvelopeStuck;
     }
 }
 

@@ -32,19 +32,22 @@ void FindInstrumentSample(const Song* song, const Channel* channel, Instrument**
 
 namespace {
 
+bool Steps(std::uint8_t done) {
+    return done != 1 && done != kEnvelopeStuck;
+}
+
 // released: the key as the envelopes see it on this step; the tracker's
 // envelopes step before a key off on a row's first tick.
 void StepEnvelopes(const Song* song, Channel* channel, const Instrument* instrument, bool released) {
     bool tracker = song->behaviour.trackerSustainRelease;
     EnvelopeRules rules{song->behaviour.releaseEndsSustainLoop, released,
                         tracker ? SustainRelease::AtOnce : SustainRelease::OnTheNextStep};
-    // An envelope that is done, or waits at its sustain point in the intro's
-    // playback, does not step.
-    if ((instrument->volumeType & 1) != 0 && channel->volumeEnvelopeDone != 1) {
+    // An envelope that is done or stuck does not step.
+    if ((instrument->volumeType & 1) != 0 && Steps(channel->volumeEnvelopeDone)) {
         StepEnvelope(channel, VolumeEnvelopeOf(instrument), VolumeEnvelopeStateOf(channel), UpdateVolume, rules);
     }
     if (tracker) rules.sustain = SustainRelease::Never;
-    if ((instrument->panningType & 1) != 0 && channel->panningEnvelopeDone != 1) {
+    if ((instrument->panningType & 1) != 0 && Steps(channel->panningEnvelopeDone)) {
         StepEnvelope(channel, PanningEnvelopeOf(instrument), PanningEnvelopeStateOf(channel), UpdatePanning, rules);
     } else if ((instrument->panningType & 1) == 0 && song->behaviour.panningEnvelopeOfNoteInstrument) {
         // What an earlier instrument's envelope reached no longer swings the panning.

@@ -114,9 +114,10 @@ enum class SustainRelease : std::uint8_t {
                     // its arrival keeps it for good
 };
 // The done flag of an envelope waiting at its sustain point: arrived there
-// on the last step, or held there since.
+// on the last step, or held there since; a stuck one no longer steps.
 constexpr std::uint8_t kEnvelopeArrived = 2;
 constexpr std::uint8_t kEnvelopeHeld = 3;
+constexpr std::uint8_t kEnvelopeStuck = 4;
 struct EnvelopeRules {
     // A loop that ends at the sustain point no longer loops once released.
     bool releaseEndsLoop;

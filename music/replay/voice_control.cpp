@@ -280,19 +280,31 @@ void StepEnvelope(Channel* channel, const EnvelopeShape& envelope, const Envelop
             }
             std::int32_t reached = points[i].y;
             *state.point = i;
+            bool atSustain = (envelope.type & 2) != 0 && i == envelope.sustain;
+            std::uint8_t waited = *state.done;
             if (i == count - 1) {
                 *state.output = reached;
                 *state.done = 1;
+                // The tracker's panning envelope also waits at a last point
+                // that is its sustain point, for the envelope position effect.
+                if (atSustain && !rules.released && rules.sustain == SustainRelease::Never) {
+                    *state.done = waited == kEnvelopeArrived || waited == kEnvelopeHeld ? kEnvelopeHeld
+                                                                                          : kEnvelopeArrived;
+                }
                 channel->updateFlags |= flagBit;
                 return;
             }
-            bool atSustain = (envelope.type & 2) != 0 && i == envelope.sustain;
             // The tracker's envelope that waited at its sustain point moves on
             // at once when let go, but its panning envelope, once it has held
             // there for a step, stays for good.
-            std::uint8_t waited = *state.done;
             bool stays = atSustain && waited == kEnvelopeHeld && rules.sustain == SustainRelease::Never;
-            if (atSustain && (!rules.released || stays)) {
+            if (stays) {
+                *state.done = kEnvelopeStuck;
+                *state.output = reached;
+                channel->updateFlags |= flagBit;
+                return;
+            }
+            if (atSustain && !rules.released) {
                 if (rules.sustain != SustainRelease::OnTheNextStep) {
                     *state.done = waited == kEnvelopeArrived || waited == kEnvelopeHeld ? kEnvelopeHeld
                                                                                           : kEnvelopeArrived;

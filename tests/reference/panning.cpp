@@ -109,6 +109,31 @@ xm::Module PanningEnvelopeInstruments() {
     return module;
 }
 
+// The envelope position effect on a panning envelope held at its sustain
+// point (the volume envelope's sustain point lets it move the panning), held
+// and after the release.
+xm::Module PanningEnvelopePosition() {
+    xm::Module module = Base(1, 24);
+    xm::Instrument held = LoopedPanning();
+    held.panningEnvelope.sustain = 1;
+    held.panningEnvelope.loopStart = 2;
+    held.panningEnvelope.loopEnd = 3;
+    module.instruments.push_back(held);
+    xm::Instrument volumeNotHeld = held;
+    volumeNotHeld.volumeEnvelope.type = 1;
+    module.instruments.push_back(volumeNotHeld);
+    At(module, 0, 0) = {kC4, 3, 0, 0, 0};
+    At(module, 2, 0) = {0, 0, 0, EffectEnvelopePosition, 6};
+    At(module, 4, 0) = {97, 0, 0, 0, 0};
+    At(module, 6, 0) = {0, 0, 0, EffectEnvelopePosition, 2};
+    At(module, 9, 0) = {0, 0, 0, EffectEnvelopePosition, 20};
+    At(module, 12, 0) = {kC4, 4, 0, 0, 0};
+    At(module, 14, 0) = {0, 0, 0, EffectEnvelopePosition, 9};
+    At(module, 17, 0) = {97, 0, 0, EffectEnvelopePosition, 2};
+    At(module, 20, 0) = {0, 0, 0, EffectEnvelopePosition, 11};
+    return module;
+}
+
 // A sample whose loop plays back and forth, 8-bit or 16-bit.
 xm::Sample PingPong(bool sixteenBit) {
     xm::Sample sample;
@@ -166,6 +191,7 @@ std::vector<Behaviour> PanningBehaviours() {
         {"panning_envelope_release", PanningEnvelopeRelease},
         {"panning_memories", PanningMemories},
         {"panning_envelope_instruments", PanningEnvelopeInstruments},
+        {"panning_envelope_position", PanningEnvelopePosition},
         {"ping_pong_stereo", PingPongStereo},
         {"key_off_beside_note", KeyOffBesideNote},
     };
