@@ -187,6 +187,25 @@ struct PlaybackBehaviour {
     // instrument, volume column and key off on the delay tick, and without an
     // instrument keeps the volume and panning but restarts the envelopes.
     bool trackerNoteDelay;
+    // A delayed note plays again on its tick of every repeat of a row that a
+    // row delay (EEx) holds, there before the volume column's slides.
+    bool noteDelayEveryRepeat;
+    // A delayed note starts its vibrato and tremolo waves again on its own
+    // tick, and the volume column's vibrato moves on from there.
+    bool delayedNoteRestartsWaves;
+    // A delayed note's volume column leaves out its fine volume slides and
+    // its tone portamento, whose speed is not taken.
+    bool delayedNoteLosesFineCommands;
+    // A delayed cell starts its instrument again on its tick, instrument
+    // number or not: the key goes down and the fade-out starts over. A
+    // delayed key off comes before that, so that it only silences an
+    // instrument without a volume envelope.
+    bool delayedCellKeysOn;
+    // Until a delayed cell's tick the note before plays on with its own
+    // instrument and sample, its envelopes, fade-out and auto-vibrato going
+    // on; on the tick the cell's instrument number becomes the channel's and
+    // reaches the note that plays, with or without a note in the cell.
+    bool delayedInstrumentWaits;
     // Note cut on tick 0 (EC0) cuts at once.
     bool noteCutOnFirstTick;
     // Set finetune (E5x) sets (y - 8) x 16 for the cell's note only.
@@ -239,6 +258,10 @@ struct PlaybackBehaviour {
     // Multi retrigger keeps each nibble's memory and counts every tick, the
     // first of a row included, with its own counter.
     bool trackerMultiRetrigger;
+    // Beside a volume set in the volume column, multi retrigger restarts the
+    // note at that volume, whatever its volume change, and does not count
+    // the row's first tick.
+    bool retriggerTakesColumnVolume;
     // Only a tone portamento's own playable note sets its target; once there,
     // it glides only downward and lands at once on a target above.
     bool trackerPortamentoTarget;

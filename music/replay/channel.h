@@ -95,6 +95,12 @@ struct Channel {
     // A tone portamento has run since the last note started, so that the
     // glissando control rounds the pitch.
     std::uint8_t glidedSinceNote;
+    // The tracker's playback only: a delayed cell's note, the instrument its
+    // note plays and the instrument number it leaves, which wait for its tick
+    // while the note before plays on.
+    std::uint8_t delayedNote;
+    std::uint8_t delayedNoteInstrument;
+    std::uint8_t delayedInstrument;
 };
 
 constexpr int kChannelCount = 32;

@@ -352,6 +352,57 @@ std::int32_t ExtendedFirstTick(Song* song, Channel* channel, const PatternCell* 
     return -1;
 }
 
+// The tracker drops a delayed note's fine volume slides, and the speed of
+// its tone portamento, in the volume column.
+bool LosesFineCommand(const Song* song, std::uint8_t volume) {
+    std::uint8_t command = volume >> 4;
+    return song->behaviour.delayedNoteLosesFineCommands &&
+           (command == VolumeFineDown || command == VolumeFineUp || command == VolumeTonePortamento);
+}
+
+// A delayed cell on its tick: its note, instrument and volume column.
+void PlayDelayedCell(const Song* song, Channel* channel, const PatternCell* cell, const Instrument* instrument,
+                     Sample* sample) {
+    const PlaybackBehaviour& behaviour = song->behaviour;
+    bool keyOff = cell->note == 255 && behaviour.keyOffSilencesVolume;
+    // The tracker takes a delayed key off first and then starts the
+    // instrument again, which puts the key down: only the silence of an
+    // instrument without a volume envelope stays.
+    bool keysOn = behaviour.delayedCellKeysOn;
+    bool keyOffFirst = keyOff && (keysOn || behaviour.instrumentVolumeAfterKeyOff);
+    if (keyOffFirst) KeyOff(song, channel, instrument);
+    // The tracker keeps the volume and panning unless the cell names an
+    // instrument, but starts the envelopes again.
+    if (!behaviour.trackerNoteDelay || NamesInstrument(cell)) {
+        ResetInstrument(channel, sample);
+    } else {
+        RestartEnvelopes(channel);
+        if (keysOn) {
+            channel->keyOff = 0;
+            channel->fadeoutVolume = 65536;
+        } else if (keyOffFirst && behaviour.noteAfterKeyOffInstrumentKeysOn) {
+            // The next note takes the key down again, as after an instrument
+            // number beside a key off.
+            channel->instrumentBesideKeyOff = 1;
+        }
+    }
+    channel->period = channel->notePeriod;
+    channel->updateFlags |= UpdateFrequency;
+    // The tracker starts the waves of a delayed note on its tick.
+    bool restartsWaves = behaviour.delayedNoteRestartsWaves && HoldsNote(cell) && behaviour.wavesRestartOnNote;
+    if (restartsWaves) RestartWaves(channel);
+    if (cell->volume != 0 && !LosesFineCommand(song, cell->volume)) {
+        VolumeColumnFirstTick(song, channel, cell->volume);
+    }
+    if (restartsWaves && (cell->volume >> 4) == VolumeVibrato) VibratoAdvance(channel);
+    // A delayed key off does not start the sample again.
+    if (keyOff) {
+        if (!keyOffFirst) KeyOff(song, channel, instrument);
+        return;
+    }
+    channel->updateFlags |= UpdateTrigger;
+}
+
 void ExtendedLaterTick(const Song* song, Channel* channel, const PatternCell* cell,
                        const Instrument* instrument, Sample* sample) {
     std::uint8_t y = cell->parameter & 0x0F;
@@ -371,33 +422,8 @@ void ExtendedLaterTick(const Song* song, Channel* channel, const PatternCell* ce
         case ExtendedNoteDelay:
             // The tracker played a note delayed by 0 on the first tick.
             if (y == 0 && song->behaviour.trackerNoteDelay) break;
-            if (song->tick == y) {
-                bool keyOff = cell->note == 255 && song->behaviour.keyOffSilencesVolume;
-                // The tracker releases a delayed key off's note before the
-                // instrument number, which takes the key down again.
-                bool keyOffFirst = keyOff && song->behaviour.instrumentVolumeAfterKeyOff;
-                if (keyOffFirst) KeyOff(song, channel, instrument);
-                // The tracker keeps the volume and panning unless the cell names
-                // an instrument, but starts the envelopes again.
-                if (!song->behaviour.trackerNoteDelay || NamesInstrument(cell)) {
-                    ResetInstrument(channel, sample);
-                } else {
-                    RestartEnvelopes(channel);
-                    // The next note takes the key down again, as after an
-                    // instrument number beside a key off.
-                    if (keyOffFirst && song->behaviour.noteAfterKeyOffInstrumentKeysOn) {
-                        channel->instrumentBesideKeyOff = 1;
-                    }
-                }
-                channel->period = channel->notePeriod;
-                channel->updateFlags |= UpdateFrequency;
-                if (cell->volume != 0) VolumeColumnFirstTick(song, channel, cell->volume);
-                // A delayed key off releases the note that plays on.
-                if (keyOff) {
-                    if (!keyOffFirst) KeyOff(song, channel, instrument);
-                    break;
-                }
-                channel->updateFlags |= UpdateTrigger;
+            if (NoteDelayTick(song) == y) {
+                PlayDelayedCell(song, channel, cell, instrument, sample);
             } else {
                 KeepVoiceAsItIs(channel);
             }
@@ -408,6 +434,11 @@ void ExtendedLaterTick(const Song* song, Channel* channel, const PatternCell* ce
 }
 
 }  // namespace
+
+std::int32_t NoteDelayTick(const Song* song) {
+    if (!song->behaviour.noteDelayEveryRepeat || song->speed <= 0) return song->tick;
+    return song->tick % song->speed;
+}
 
 void VolumeSlide(Channel* channel) {
     channel->volume = Slid(channel->volume, channel->volumeSlideMemory, 64);
@@ -518,9 +549,19 @@ void Tremor(Channel* channel) {
 
 namespace {
 
-// A multi retrigger's restart: the volume change, then the note again.
-void Retrigger(Channel* channel) {
-    if (channel->retrigVolumeChange != 0) {
+// Whether the cell's volume column sets the volume outright.
+bool SetsColumnVolume(const PatternCell* cell) {
+    return cell->volume >= 0x10 && cell->volume <= 0x50;
+}
+
+// A multi retrigger's restart: the volume change, then the note again. The
+// tracker restarts a note beside a volume set in the volume column at that
+// volume instead.
+void Retrigger(const Song* song, Channel* channel, const PatternCell* cell) {
+    if (song->behaviour.retriggerTakesColumnVolume && SetsColumnVolume(cell)) {
+        channel->volume = cell->volume - 16;
+        channel->updateFlags |= UpdateVolume;
+    } else if (channel->retrigVolumeChange != 0) {
         std::int32_t volume = channel->volume;
         switch (channel->retrigVolumeChange) {
             case 1: volume -= 1; break;
@@ -546,7 +587,7 @@ void Retrigger(Channel* channel) {
 }
 
 // The tracker counts every tick from the last restart, whatever the row.
-void CountedRetrigger(Channel* channel) {
+void CountedRetrigger(const Song* song, Channel* channel, const PatternCell* cell) {
     if (channel->retrigInterval == 0) return;
     std::int32_t count = channel->retrigCounter + 1;
     if (count < channel->retrigInterval) {
@@ -554,17 +595,19 @@ void CountedRetrigger(Channel* channel) {
         return;
     }
     channel->retrigCounter = 0;
-    Retrigger(channel);
+    Retrigger(song, channel, cell);
 }
 
 // The first tick's count: a note with an instrument starts it again, a note
-// without one leaves it, and a row without a note counts as any other tick.
-void CountedRetriggerFirstTick(Channel* channel, const PatternCell* cell) {
+// without one leaves it, and a row without a note counts as any other tick;
+// beside a volume set in the volume column the tracker does not count it.
+void CountedRetriggerFirstTick(const Song* song, Channel* channel, const PatternCell* cell) {
     if (HoldsNote(cell)) {
         if (!NamesInstrument(cell)) return;
         channel->retrigCounter = 0;
     }
-    CountedRetrigger(channel);
+    if (song->behaviour.retriggerTakesColumnVolume && SetsColumnVolume(cell)) return;
+    CountedRetrigger(song, channel, cell);
 }
 
 // The tracker's tremor: a count down of the ticks left on or off, which
@@ -585,13 +628,13 @@ void CountedTremor(const Song* song, Channel* channel) {
 
 }  // namespace
 
-void MultiRetrigger(const Song* song, Channel* channel) {
+void MultiRetrigger(const Song* song, Channel* channel, const PatternCell* cell) {
     if (song->behaviour.trackerMultiRetrigger) {
-        CountedRetrigger(channel);
+        CountedRetrigger(song, channel, cell);
         return;
     }
     if (channel->retrigInterval == 0 || song->tick % channel->retrigInterval != 0) return;
-    Retrigger(channel);
+    Retrigger(song, channel, cell);
 }
 
 namespace {
@@ -867,7 +910,7 @@ std::int32_t EffectFirstTick(Song* song, Channel* channel, const PatternCell* ce
             if (!song->behaviour.heldVolumeOffsets) Tremor(channel);
             break;
         case EffectMultiRetrigger:
-            if (song->behaviour.trackerMultiRetrigger) CountedRetriggerFirstTick(channel, cell);
+            if (song->behaviour.trackerMultiRetrigger) CountedRetriggerFirstTick(song, channel, cell);
             break;
         case EffectExtraFinePortamento:
             ExtraFinePortamento(song, channel, parameter);
@@ -925,7 +968,7 @@ void EffectLaterTick(Song* song, Channel* channel, const PatternCell* cell,
             PanningSlide(channel);
             break;
         case EffectMultiRetrigger:
-            MultiRetrigger(song, channel);
+            MultiRetrigger(song, channel, cell);
             break;
         case EffectTremor:
             if (song->behaviour.heldVolumeOffsets) {

@@ -118,7 +118,8 @@ bool SetsOutright(const Song* song, const PatternCell* cell, const Instrument* i
         case EffectKeyOff:
             return keyOffSilences && song->tick == cell->parameter;
         case EffectExtended:
-            return (x == ExtendedNoteCut || x == ExtendedNoteDelay) && song->tick == y;
+            if (x == ExtendedNoteDelay) return NoteDelayTick(song) == y;
+            return x == ExtendedNoteCut && song->tick == y;
         default:
             return false;
     }
@@ -128,16 +129,27 @@ bool SetsOutright(const Song* song, const PatternCell* cell, const Instrument* i
 // note's tick, or a retrigger's.
 bool RestartsEnvelopesNow(const Song* song, const PatternCell* cell) {
     std::uint8_t y = cell->parameter & 0x0F;
-    if (DelaysCell(song, cell)) return song->tick == y;
+    if (DelaysCell(song, cell)) return NoteDelayTick(song) == y;
     bool retrigger = cell->effect == EffectExtended && (cell->parameter >> 4) == ExtendedRetrigger;
     return song->behaviour.trackerRetrigger && retrigger && y != 0 && song->tick % y == 0;
 }
 
+bool RepeatsDelayedNote(const Song* song, const PatternCell* cell) {
+    if (!song->behaviour.noteDelayEveryRepeat || !DelaysCell(song, cell)) return false;
+    return song->tick >= song->speed && NoteDelayTick(song) == (cell->parameter & 0x0F);
+}
 
 bool KeysOffAtOnce(const Song* song, const PatternCell* cell) {
     if (cell->note == 255) return true;
     if (cell->effect != EffectKeyOff) return false;
     return !song->behaviour.keyOffOnTick || cell->parameter == 0;
+}
+
+// Whether the note before a delayed cell keeps its instrument and sample
+// until the cell's tick.
+bool InstrumentWaits(const Song* song, const PatternCell* cell) {
+    return song->behaviour.delayedInstrumentWaits && song->behaviour.instrumentWaitsForNote &&
+           DelaysCell(song, cell);
 }
 
 std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell) {
@@ -150,15 +162,30 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
     }
     bool portamento = IsTonePortamento(song, cell);
     bool namesInstrument = NamesInstrument(cell) && !IgnoresInstrument(song, cell);
+    std::uint8_t soundingNote = channel->note;
+    std::uint8_t soundingInstrument = channel->noteInstrument;
+    std::uint8_t keptInstrument = channel->instrument;
     if (namesInstrument && !portamento) channel->instrument = cell->instrument - 1;
     if (HoldsNote(cell) && !portamento) {
         channel->note = cell->note - 1;
         channel->noteInstrument = channel->instrument;
     }
 
+    // The cell's instrument and sample; the note before may play on with its own.
     Instrument* instrument;
     Sample* sample;
     FindInstrumentSample(song, channel, &instrument, &sample);
+    Sample* cellSample = sample;
+    if (InstrumentWaits(song, cell)) {
+        // On its tick a delayed instrument number reaches the note that plays.
+        channel->delayedNote = channel->note;
+        channel->delayedNoteInstrument = namesInstrument ? channel->instrument : channel->noteInstrument;
+        channel->delayedInstrument = channel->instrument;
+        channel->note = soundingNote;
+        channel->noteInstrument = soundingInstrument;
+        channel->instrument = keptInstrument;
+        FindInstrumentSample(song, channel, &instrument, &sample);
+    }
 
     ChannelSnapshot before{channel->volume, channel->period, channel->panning};
 
@@ -171,15 +198,17 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
     channel->volumeDelta = held ? channel->heldVolumeDelta : 0;
     channel->updateFlags = 0;
 
-    if (PlaysNote(song, cell, sample)) {
-        std::int32_t transposed = cell->note + sample->relativeNote - 1;
+    if (PlaysNote(song, cell, cellSample)) {
+        std::int32_t transposed = cell->note + cellSample->relativeNote - 1;
         if (transposed < 0) transposed = 0;
         if (transposed > kHighestRealNote) transposed = kHighestRealNote;
         channel->realNote = static_cast<std::uint8_t>(transposed);
-        channel->notePeriod = SongNotePeriod(song, channel->realNote, sample->finetune);
+        channel->notePeriod = SongNotePeriod(song, channel->realNote, cellSample->finetune);
         if (!portamento) channel->period = channel->notePeriod;
         channel->updateFlags = UpdateTrigger;
-        if (song->behaviour.wavesRestartOnNote && !portamento) RestartWaves(channel);
+        // The tracker starts a delayed note's waves on its own tick.
+        bool delayed = song->behaviour.delayedNoteRestartsWaves && DelaysCell(song, cell);
+        if (song->behaviour.wavesRestartOnNote && !portamento && !delayed) RestartWaves(channel);
         if (!portamento) channel->glidedSinceNote = 0;
     }
     channel->periodDelta = 0;
@@ -226,6 +255,11 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
 }
 
 void LaterTickOnChannel(Song* song, Channel* channel, const PatternCell* cell) {
+    if (InstrumentWaits(song, cell) && NoteDelayTick(song) == (cell->parameter & 0x0F)) {
+        channel->note = channel->delayedNote;
+        channel->noteInstrument = channel->delayedNoteInstrument;
+        channel->instrument = channel->delayedInstrument;
+    }
     Instrument* instrument;
     Sample* sample;
     FindInstrumentSample(song, channel, &instrument, &sample);
@@ -238,8 +272,12 @@ void LaterTickOnChannel(Song* song, Channel* channel, const PatternCell* cell) {
 
     StepEnvelopes(song, channel, instrument, channel->keyOff != 0);
     FadeOut(channel, instrument);
+    // A delayed note that plays again in a repeat of its row comes before the
+    // volume column's slides.
+    bool delayFirst = RepeatsDelayedNote(song, cell);
+    if (delayFirst) EffectLaterTick(song, channel, cell, instrument, sample);
     VolumeColumnLaterTick(song, channel, cell->volume);
-    EffectLaterTick(song, channel, cell, instrument, sample);
+    if (!delayFirst) EffectLaterTick(song, channel, cell, instrument, sample);
     // Envelopes restarted by a delayed note or a retrigger step on that tick,
     // as a row's new note's do.
     if (RestartsEnvelopesNow(song, cell)) StepEnvelopes(song, channel, instrument, channel->keyOff != 0);

@@ -74,6 +74,9 @@ std::int32_t EffectFirstTick(Song* song, Channel* channel, const PatternCell* ce
                              const ChannelSnapshot* before);
 void EffectLaterTick(Song* song, Channel* channel, const PatternCell* cell,
                      Instrument* instrument, Sample* sample);
+// The tick a note delay counts against: the row's tick, or in the tracker's
+// playback the tick within the current repeat of a delayed row.
+std::int32_t NoteDelayTick(const Song* song);
 void VolumeColumnFirstTick(const Song* song, Channel* channel, std::uint8_t value);
 void VolumeColumnLaterTick(const Song* song, Channel* channel, std::uint8_t value);
 // The target of a tone portamento on its first tick, from the cell's note.
@@ -89,7 +92,7 @@ void VibratoAdvance(Channel* channel);
 void Tremolo(Channel* channel);
 void Tremor(Channel* channel);
 void VolumeSlide(Channel* channel);
-void MultiRetrigger(const Song* song, Channel* channel);
+void MultiRetrigger(const Song* song, Channel* channel, const PatternCell* cell);
 void EnvelopePosition(const Song* song, Channel* channel, const Instrument* instrument, std::uint8_t tick);
 
 // voice_control.cpp

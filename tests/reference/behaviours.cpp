@@ -873,6 +873,7 @@ const std::vector<Behaviour>& Behaviours() {
             PitchBehaviours(),
             PatternLoopBehaviours(),
             SavedByBehaviours(),
+            NoteDelayBehaviours(),
         };
         for (const std::vector<Behaviour>& family : families) {
             all.insert(all.end(), family.begin(), family.end());

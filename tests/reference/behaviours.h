@@ -35,4 +35,8 @@ std::vector<Behaviour> PatternLoopBehaviours();
 // Modules told apart only by whose tracker saved them.
 std::vector<Behaviour> SavedByBehaviours();
 
+// Note delays in combination, and the retriggers on a row's first tick.
+std::vector<Behaviour> NoteDelayBehaviours();
+
+
 }  // namespace reference
