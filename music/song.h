@@ -191,7 +191,8 @@ struct PlaybackBehaviour {
     // row delay (EEx) holds, there before the volume column's slides.
     bool noteDelayEveryRepeat;
     // A delayed note starts its vibrato and tremolo waves again on its own
-    // tick, and the volume column's vibrato moves on from there.
+    // tick, and the volume column's vibrato moves on from there; the depth
+    // that column names is taken on the row's first tick.
     bool delayedNoteRestartsWaves;
     // A delayed note's volume column leaves out its fine volume slides and
     // its tone portamento, whose speed is not taken.

@@ -231,6 +231,11 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
             AimPortamento(song, channel, cell, sample);
         }
         if (keysOff) channel->keyOff = 1;
+    } else if (song->behaviour.delayedNoteRestartsWaves && (cell->volume >> 4) == VolumeVibrato &&
+               (cell->volume & 0x0F) != 0) {
+        // The tracker takes a delayed cell's vibrato depth at once: the note
+        // before vibrates with it until the delay tick.
+        channel->vibratoDepth = cell->volume & 0x0F;
     }
 
     bool released = channel->keyOff != 0;
