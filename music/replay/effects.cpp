@@ -109,7 +109,7 @@ std::int32_t HighestPeriod(const Song* song) {
 // A fine slide up's period: unbounded, but on the tracker's linear table
 // it stops at period 1 as the other slides up do.
 std::int32_t FineSlidUp(const Song* song, std::int64_t period) {
-    if (song->behaviour.linearSlidesToPeriodOne && (song->flags & 1) != 0 && period < 1) return 1;
+    if (period < 1 && HighestPeriod(song) == 1) return 1;
     return Saturate(period);
 }
 
@@ -549,16 +549,11 @@ void Tremor(Channel* channel) {
 
 namespace {
 
-// Whether the cell's volume column sets the volume outright.
-bool SetsColumnVolume(const PatternCell* cell) {
-    return cell->volume >= 0x10 && cell->volume <= 0x50;
-}
-
 // A multi retrigger's restart: the volume change, then the note again. The
 // tracker restarts a note beside a volume set in the volume column at that
 // volume instead.
 void Retrigger(const Song* song, Channel* channel, const PatternCell* cell) {
-    if (song->behaviour.retriggerTakesColumnVolume && SetsColumnVolume(cell)) {
+    if (song->behaviour.retriggerTakesColumnVolume && ColumnSetsVolume(cell->volume)) {
         channel->volume = cell->volume - 16;
         channel->updateFlags |= UpdateVolume;
     } else if (channel->retrigVolumeChange != 0) {
@@ -606,7 +601,7 @@ void CountedRetriggerFirstTick(const Song* song, Channel* channel, const Pattern
         if (!NamesInstrument(cell)) return;
         channel->retrigCounter = 0;
     }
-    if (song->behaviour.retriggerTakesColumnVolume && SetsColumnVolume(cell)) return;
+    if (song->behaviour.retriggerTakesColumnVolume && ColumnSetsVolume(cell->volume)) return;
     CountedRetrigger(song, channel, cell);
 }
 
@@ -725,7 +720,7 @@ bool IsVolumeColumnSlide(std::uint8_t value) {
 
 void VolumeColumnFirstTick(const Song* song, Channel* channel, std::uint8_t value) {
     std::uint8_t y = value & 0x0F;
-    if (value >= 0x10 && value <= 0x50) {
+    if (ColumnSetsVolume(value)) {
         channel->volume = value - 16;
         channel->updateFlags |= UpdateVolume;
         return;

@@ -248,7 +248,7 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
     FadeOut(channel, instrument);
 
     std::int32_t loopRow = EffectFirstTick(song, channel, cell, instrument, sample, &before);
-    bool volumeSet = namesInstrument || (cell->volume >= 0x10 && cell->volume <= 0x50) ||
+    bool volumeSet = namesInstrument || ColumnSetsVolume(cell->volume) ||
                      cell->effect == EffectSetVolume;
     // Neither the tremolo nor the tremor runs on the first tick.
     if (held) HoldVolumeOffset(channel, volumeSet || channel->volume != before.volume, false);

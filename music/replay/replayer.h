@@ -49,6 +49,8 @@ std::int32_t PlayedChannelCount(const Song* song);
 const PatternCell* CurrentRowCells(const Song* song);
 bool NamesInstrument(const PatternCell* cell);
 bool HoldsNote(const PatternCell* cell);
+// Whether a volume column byte sets the volume outright (0x10 to 0x50).
+bool ColumnSetsVolume(std::uint8_t volume);
 // Whether a cell's note is played: the tracker leaves out notes that the
 // sample's relative note takes outside 0..119.
 bool PlaysNote(const Song* song, const PatternCell* cell, const Sample* sample);

@@ -51,6 +51,10 @@ bool HoldsNote(const PatternCell* cell) {
     return cell->note >= 1 && cell->note <= 96;
 }
 
+bool ColumnSetsVolume(std::uint8_t volume) {
+    return volume >= 0x10 && volume <= 0x50;
+}
+
 bool PlaysNote(const Song* song, const PatternCell* cell, const Sample* sample) {
     if (!HoldsNote(cell)) return false;
     if (!song->behaviour.outOfRangeNotesSilent) return true;
