@@ -343,6 +343,12 @@ struct PlaybackBehaviour {
     // On the linear table the slides up, fine and extra fine included, stop
     // at period 1 rather than at 56 or not at all.
     bool linearSlidesToPeriodOne;
+    // The format tracker's older versions take the finetune whole on the
+    // linear table, in 128ths of a semitone, not in sixteenths.
+    bool wholeLinearFinetune;
+    // The older versions play a note its sample transposes outside the
+    // playable range at the nearest end of it, the top being note 118.
+    bool outOfRangeNotesHeld;
 };
 
 struct Song;

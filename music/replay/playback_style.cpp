@@ -67,6 +67,8 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .trackerSustainRelease = true,
     .exactFrequencies = true,
     .linearSlidesToPeriodOne = true,
+    .wholeLinearFinetune = false,
+    .outOfRangeNotesHeld = false,
 };
 
 }  // namespace
@@ -75,8 +77,11 @@ void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
     if (song == nullptr) return;
     song->behaviour = style == PlaybackStyle::Tracker ? kTrackerBehaviour : kIntroBehaviour;
     // The format tracker's older versions count the arpeggio up from each
-    // row's first tick.
+    // row's first tick, tune finely and hold notes to the range.
     if (style == PlaybackStyle::Tracker && song->savedBy == SavedBy::OlderFormatTracker) {
         song->behaviour.arpeggioCountsDown = false;
+        song->behaviour.wholeLinearFinetune = true;
+        song->behaviour.outOfRangeNotesSilent = false;
+        song->behaviour.outOfRangeNotesHeld = true;
     }
 }

@@ -201,7 +201,8 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
     if (PlaysNote(song, cell, cellSample)) {
         std::int32_t transposed = cell->note + cellSample->relativeNote - 1;
         if (transposed < 0) transposed = 0;
-        if (transposed > kHighestRealNote) transposed = kHighestRealNote;
+        std::int32_t highest = song->behaviour.outOfRangeNotesHeld ? kHighestHeldNote : kHighestRealNote;
+        if (transposed > highest) transposed = highest;
         channel->realNote = static_cast<std::uint8_t>(transposed);
         channel->notePeriod = SongNotePeriod(song, channel->realNote, cellSample->finetune);
         if (!portamento) channel->period = channel->notePeriod;

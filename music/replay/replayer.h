@@ -154,3 +154,5 @@ void RefreshGains(const Song* song);
 // Highest note a transposed note is held to; above it the Amiga periods
 // shrink to a few units and stop meaning anything.
 constexpr std::int32_t kHighestRealNote = 119;
+// The top the older versions of the format tracker hold such a note to.
+constexpr std::int32_t kHighestHeldNote = 118;

@@ -448,7 +448,7 @@ std::int32_t SongNotePeriod(const Song* song, std::uint8_t note, std::int8_t fin
     bool tracker = song->behaviour.trackerPeriods;
     if ((song->flags & 1) == 0) return NotePeriod(note, finetune, tracker);
     // The tracker takes the finetune in sixteenths of a semitone, as NotePeriod does.
-    if (tracker) finetune = static_cast<std::int8_t>((finetune >> 3) * 8);
+    if (tracker && !song->behaviour.wholeLinearFinetune) finetune = static_cast<std::int8_t>((finetune >> 3) * 8);
     return LinearPeriod(note, finetune);
 }
 

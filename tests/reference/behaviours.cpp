@@ -874,6 +874,7 @@ const std::vector<Behaviour>& Behaviours() {
             PatternLoopBehaviours(),
             SavedByBehaviours(),
             NoteDelayBehaviours(),
+            OlderTrackerPitchBehaviours(),
         };
         for (const std::vector<Behaviour>& family : families) {
             all.insert(all.end(), family.begin(), family.end());

@@ -38,5 +38,9 @@ std::vector<Behaviour> SavedByBehaviours();
 // Note delays in combination, and the retriggers on a row's first tick.
 std::vector<Behaviour> NoteDelayBehaviours();
 
+// Pitch in files of the format tracker's older versions: finetune and notes
+// out of range.
+std::vector<Behaviour> OlderTrackerPitchBehaviours();
+
 
 }  // namespace reference
