@@ -349,6 +349,13 @@ struct PlaybackBehaviour {
     // The older versions play a note its sample transposes outside the
     // playable range at the nearest end of it, the top being note 118.
     bool outOfRangeNotesHeld;
+    // The older versions keep one memory for the portamento up and down.
+    bool sharedPortamentoMemory;
+    // In the older versions an instrument number beside a tone portamento's
+    // note reaches the glide, while the sample before glides on with its
+    // panning: the instrument's sample for the sounding note transposes and
+    // tunes the target, its sample for the cell's note gives the volume.
+    bool glideInstrumentNamesSample;
 };
 
 struct Song;

@@ -789,10 +789,15 @@ void RememberParameters(Song* song, Channel* channel, const PatternCell* cell) {
     std::uint8_t y = parameter & 0x0F;
     switch (cell->effect) {
         case EffectPortamentoUp:
-            if (parameter != 0) channel->portaUpMemory = parameter;
-            break;
         case EffectPortamentoDown:
-            if (parameter != 0) channel->portaDownMemory = parameter;
+            if (parameter == 0) break;
+            // The older versions slide both ways from one memory.
+            if (cell->effect == EffectPortamentoUp || song->behaviour.sharedPortamentoMemory) {
+                channel->portaUpMemory = parameter;
+            }
+            if (cell->effect == EffectPortamentoDown || song->behaviour.sharedPortamentoMemory) {
+                channel->portaDownMemory = parameter;
+            }
             break;
         case EffectTremolo:
             if (x != 0) channel->tremoloSpeed = x;

@@ -69,6 +69,8 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .linearSlidesToPeriodOne = true,
     .wholeLinearFinetune = false,
     .outOfRangeNotesHeld = false,
+    .sharedPortamentoMemory = false,
+    .glideInstrumentNamesSample = false,
 };
 
 }  // namespace
@@ -83,5 +85,8 @@ void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
         song->behaviour.wholeLinearFinetune = true;
         song->behaviour.outOfRangeNotesSilent = false;
         song->behaviour.outOfRangeNotesHeld = true;
+        song->behaviour.sharedPortamentoMemory = true;
+        song->behaviour.trackerPortamentoTarget = false;
+        song->behaviour.glideInstrumentNamesSample = true;
     }
 }

@@ -152,6 +152,32 @@ bool InstrumentWaits(const Song* song, const PatternCell* cell) {
            DelaysCell(song, cell);
 }
 
+// The sample of the cell's instrument for a note, or none.
+Sample* NamedSample(const Song* song, const PatternCell* cell, std::uint8_t note) {
+    if (song->instruments == nullptr || cell->instrument - 1 >= song->instrumentCount || note >= 96) return nullptr;
+    Instrument* named = &song->instruments[cell->instrument - 1];
+    std::uint8_t slot = named->noteSample[note];
+    std::int32_t slots = song->behaviour.everySampleOfInstrument ? kInstrumentSampleSlots : kIntroSampleSlots;
+    return slot < slots ? named->samples[slot] : nullptr;
+}
+
+// In the older versions an instrument number beside a tone portamento's
+// note reaches the glide: the target is transposed and tuned by the sample
+// the sounding note names in that instrument.
+Sample* GlideTargetSample(const Song* song, const Channel* channel, const PatternCell* cell, bool portamento,
+                          Sample* sample) {
+    if (!song->behaviour.glideInstrumentNamesSample || !portamento || !HoldsNote(cell)) return sample;
+    Sample* named = NamedSample(song, cell, channel->note);
+    return named != nullptr ? named : sample;
+}
+
+// ... and gives the volume of the sample the cell's own note names there.
+void TakeNoteSampleVolume(const Song* song, Channel* channel, const PatternCell* cell, bool portamento) {
+    if (!song->behaviour.glideInstrumentNamesSample || !portamento || !HoldsNote(cell)) return;
+    const Sample* named = NamedSample(song, cell, static_cast<std::uint8_t>(cell->note - 1));
+    if (named != nullptr) channel->volume = named->volume;
+}
+
 std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell) {
     // The tracker reads K00 as a key off in the note column, in place of the cell's note.
     PatternCell keyOffCell;
@@ -175,7 +201,7 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
     Instrument* instrument;
     Sample* sample;
     FindInstrumentSample(song, channel, &instrument, &sample);
-    Sample* cellSample = sample;
+    Sample* cellSample = namesInstrument ? GlideTargetSample(song, channel, cell, portamento, sample) : sample;
     if (InstrumentWaits(song, cell)) {
         // On its tick a delayed instrument number reaches the note that plays.
         channel->delayedNote = channel->note;
@@ -224,7 +250,10 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
         // The tracker's key off comes before the instrument number's volume.
         bool keyOffFirst = silences && cell->note == 255 && song->behaviour.instrumentVolumeAfterKeyOff;
         if (keyOffFirst) KeyOff(song, channel, instrument);
-        if (namesInstrument) TakeInstrument(song, channel, cell, sample);
+        if (namesInstrument) {
+            TakeInstrument(song, channel, cell, sample);
+            TakeNoteSampleVolume(song, channel, cell, portamento);
+        }
         if (silences && !keyOffFirst) KeyOff(song, channel, instrument);
         if (!namesInstrument && PlaysNote(song, cell, sample)) KeyDownAfterKeyOffInstrument(channel);
         if (cell->volume != 0) VolumeColumnFirstTick(song, channel, cell->volume);

@@ -2,6 +2,7 @@
 // and transposes their notes by the older rules.
 #include <cstdint>
 
+#include "music/song.h"
 #include "tests/reference/behaviours.h"
 #include "tests/reference/module_parts.h"
 
@@ -45,12 +46,67 @@ xm::Module NotesOutOfRange() {
     return module;
 }
 
+// Portamento up and down with and without parameters, one after the other.
+xm::Module PortamentoMemory() {
+    xm::Module module = OlderBase(1, 12);
+    At(module, 0, 0) = {kC4, 1, 0, 0, 0};
+    At(module, 1, 0) = {0, 0, 0, EffectPortamentoUp, 0x08};
+    At(module, 2, 0) = {0, 0, 0, EffectPortamentoDown, 0x00};
+    At(module, 3, 0) = {0, 0, 0, EffectPortamentoDown, 0x03};
+    At(module, 4, 0) = {0, 0, 0, EffectPortamentoUp, 0x00};
+    At(module, 5, 0) = {0, 0, 0, EffectPortamentoUp, 0x00};
+    At(module, 6, 0) = {0, 0, 0, EffectExtended, (ExtendedFinePortamentoDown << 4) | 0x4};
+    At(module, 7, 0) = {0, 0, 0, EffectPortamentoDown, 0x00};
+    return module;
+}
+
+// Tone portamento after plain notes, without a note of its own, and after a
+// slide past the last note played.
+xm::Module PortamentoTarget() {
+    xm::Module module = OlderBase(1, 16);
+    At(module, 0, 0) = {kC4, 1, 0, 0, 0};
+    At(module, 1, 0) = {kC4 + 12, 0, 0, EffectTonePortamento, 0x08};
+    At(module, 2, 0) = {kC4 + 7, 0, 0, 0, 0};
+    At(module, 3, 0) = {0, 0, 0, EffectTonePortamento, 0x10};
+    At(module, 4, 0) = {0, 0, 0, EffectPortamentoUp, 0x20};
+    At(module, 5, 0) = {0, 0, 0, EffectTonePortamento, 0x00};
+    At(module, 6, 0) = {0, 0, 0, EffectTonePortamento, 0x00};
+    At(module, 8, 0) = {kC4 - 5, 0, 0, 0, 0};
+    At(module, 9, 0) = {0, 0, 0xF4, 0, 0};
+    At(module, 10, 0) = {kC4 + 2, 0, 0, EffectPortamentoDown, 0x10};
+    At(module, 11, 0) = {0, 0, 0, EffectTonePortamento, 0x08};
+    return module;
+}
+
+// Tone portamentos naming an instrument: one transposed by its sample, and
+// one whose note names a quieter sample of the sounding instrument.
+xm::Module GlideInstrument() {
+    xm::Module module = OlderBase(1, 16);
+    module.instruments[1] = xm::InstrumentOf({Tone()});
+    module.instruments[1].samples[0].relativeNote = -7;
+    module.instruments[1].samples[0].volume = 40;
+    xm::Sample quiet = Tone();
+    quiet.volume = 24;
+    quiet.relativeNote = 12;
+    module.instruments[0].samples.push_back(quiet);
+    for (int note = 56; note < 96; ++note) module.instruments[0].noteSample[static_cast<std::size_t>(note)] = 1;
+    At(module, 0, 0) = {kC4, 1, 0, 0, 0};
+    At(module, 2, 0) = {kC4 + 5, 2, 0, EffectTonePortamento, 0x10};
+    At(module, 6, 0) = {kC4, 1, 0, 0, 0};
+    At(module, 8, 0) = {kC4 + 12, 1, 0, EffectTonePortamento, 0x10};
+    At(module, 12, 0) = {kC4 + 2, 1, 0xF8, 0, 0};
+    return module;
+}
+
 }  // namespace
 
 std::vector<Behaviour> OlderTrackerPitchBehaviours() {
     return {
         {"older_tracker_finetune_linear", Finetune, true},
         {"older_tracker_notes_out_of_range", NotesOutOfRange, true},
+        {"older_tracker_portamento_memory", PortamentoMemory, true},
+        {"older_tracker_portamento_target", PortamentoTarget, true},
+        {"older_tracker_glide_instrument", GlideInstrument, true},
     };
 }
 
