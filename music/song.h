@@ -108,6 +108,9 @@ constexpr int kEnvelopeFilePoints = 12;
 struct Instrument {
     std::int32_t sampleCount;
     Sample* samples[kInstrumentSampleSlots];
+    // The samples the file declares for the instrument, those past the ones
+    // kept included.
+    std::uint16_t fileSampleCount;
     std::uint8_t noteSample[96];
     EnvelopePoint volumeEnvelope[kEnvelopeCapacity];
     EnvelopePoint panningEnvelope[kEnvelopeCapacity];
@@ -250,9 +253,7 @@ struct PlaybackBehaviour {
     // of a semitone, the Amiga periods from the tracker's own table, and the
     // Amiga C-4 at 8363 Hz as in the linear table.
     bool trackerPeriods;
-    // An instrument number the song does not have, without a note, is passed
-    // over; beside a key off an instrument number resets only the volume and
-    // panning.
+    // Beside a key off an instrument number resets only the volume and panning.
     bool trackerInstrumentNumbers;
     // The fine volume slides up and down keep a memory each.
     bool separateFineVolumeMemories;
@@ -356,6 +357,19 @@ struct PlaybackBehaviour {
     // panning: the instrument's sample for the sounding note transposes and
     // tunes the target, its sample for the cell's note gives the volume.
     bool glideInstrumentNamesSample;
+    // A note whose instrument's map names a sample past those the file
+    // declares for it plays the instrument's first sample.
+    bool unmappedNotesPlayFirstSample;
+    // In an instrument that declares more samples than the 32 kept, a map
+    // entry e from 32 up, below the declared count, names the module's e-th
+    // sample, counted from 1 over every instrument's kept samples in order:
+    // the instrument's own 32nd, a later instrument's, or none. The note
+    // keeps its instrument's envelopes and fade-out, and takes that sample's
+    // instrument's auto-vibrato.
+    bool samplesPast32ByModuleNumber;
+    // An instrument without a volume envelope sounds at the envelope's full
+    // level, also under a note that an earlier instrument's envelope left lower.
+    bool volumeEnvelopeOfNoteInstrument;
 };
 
 struct Song;

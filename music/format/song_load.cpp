@@ -550,7 +550,10 @@ bool ReadInstrumentHeaders(Reader& r, Instrument* ins, InstrumentData* data, boo
         if (!r.seekTo(start + std::int64_t{headerSize})) r.seekTo(r.size);
         return true;
     }
-    if (ins) ParseInstrumentHeader(header, ins);
+    if (ins) {
+        ParseInstrumentHeader(header, ins);
+        ins->fileSampleCount = sampleCount;
+    }
     if (!r.seekTo(start + std::int64_t{headerSize})) {
         *cut = true;
         return false;

@@ -71,6 +71,9 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .outOfRangeNotesHeld = false,
     .sharedPortamentoMemory = false,
     .glideInstrumentNamesSample = false,
+    .unmappedNotesPlayFirstSample = true,
+    .samplesPast32ByModuleNumber = true,
+    .volumeEnvelopeOfNoteInstrument = true,
 };
 
 }  // namespace

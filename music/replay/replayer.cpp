@@ -10,24 +10,55 @@ const PatternCell* CellOf(const PatternCell* row, std::int32_t channel) {
     return row != nullptr ? &row[channel] : &kEmptyCell;
 }
 
+// The module's sample of this number, counted from 1 over every instrument's
+// kept samples in order, and the instrument holding it; none past the last.
+Sample* ModuleSample(const Song* song, std::int32_t number, Instrument** holder) {
+    for (std::int32_t i = 0; i < song->instrumentCount; ++i) {
+        Instrument* instrument = &song->instruments[i];
+        std::int32_t kept = instrument->sampleCount;
+        if (kept > kInstrumentSampleSlots) kept = kInstrumentSampleSlots;
+        if (kept < 0) kept = 0;
+        if (number <= kept) {
+            *holder = instrument;
+            return instrument->samples[number - 1];
+        }
+        number -= kept;
+    }
+    return nullptr;
+}
+
+// The sample an instrument's map gives a note, and the instrument whose
+// auto-vibrato it takes; none where the map names nothing the song keeps.
+Sample* MappedSample(const Song* song, Instrument* instrument, std::uint8_t note, Instrument** holder) {
+    *holder = instrument;
+    std::int32_t slot = note < 96 ? instrument->noteSample[note] : 0;
+    if (song->behaviour.unmappedNotesPlayFirstSample && slot >= instrument->fileSampleCount) slot = 0;
+    if (song->behaviour.samplesPast32ByModuleNumber && slot >= kInstrumentSampleSlots) {
+        Sample* numbered = ModuleSample(song, slot, holder);
+        if (numbered == nullptr) *holder = instrument;
+        return numbered;
+    }
+    std::int32_t slots = song->behaviour.everySampleOfInstrument ? kInstrumentSampleSlots : kIntroSampleSlots;
+    return slot < slots ? instrument->samples[slot] : nullptr;
+}
+
 }  // namespace
 
 void FindInstrumentSample(const Song* song, const Channel* channel, Instrument** instrument,
-                          Sample** sample) {
+                          Sample** sample, Instrument** vibratoInstrument) {
     std::uint8_t number =
         song->behaviour.instrumentWaitsForNote ? channel->noteInstrument : channel->instrument;
+    Instrument* holder = &emptyInstrument;
+    Sample* chosen = nullptr;
     if (song->instruments == nullptr || number >= song->instrumentCount) {
         emptySample.data = nullptr;
         *instrument = &emptyInstrument;
-        *sample = &emptySample;
-        return;
+    } else {
+        *instrument = &song->instruments[number];
+        chosen = MappedSample(song, *instrument, channel->note, &holder);
     }
-    Instrument* found = &song->instruments[number];
-    std::uint8_t slot = channel->note < 96 ? found->noteSample[channel->note] : 0;
-    std::int32_t slots = song->behaviour.everySampleOfInstrument ? kInstrumentSampleSlots : kIntroSampleSlots;
-    Sample* chosen = slot < slots ? found->samples[slot] : nullptr;
-    *instrument = found;
     *sample = chosen != nullptr ? chosen : &emptySample;
+    if (vibratoInstrument != nullptr) *vibratoInstrument = holder;
 }
 
 namespace {
@@ -45,6 +76,11 @@ void StepEnvelopes(const Song* song, Channel* channel, const Instrument* instrum
     // An envelope that is done or stuck does not step.
     if ((instrument->volumeType & 1) != 0 && Steps(channel->volumeEnvelopeDone)) {
         StepEnvelope(channel, VolumeEnvelopeOf(instrument), VolumeEnvelopeStateOf(channel), UpdateVolume, rules);
+    } else if ((instrument->volumeType & 1) == 0 && song->behaviour.volumeEnvelopeOfNoteInstrument &&
+               channel->envelopeVolume != 64) {
+        // What an earlier instrument's envelope reached no longer lowers the note.
+        channel->envelopeVolume = 64;
+        channel->updateFlags |= UpdateVolume;
     }
     if (tracker) rules.sustain = SustainRelease::Never;
     if ((instrument->panningType & 1) != 0 && Steps(channel->panningEnvelopeDone)) {
@@ -60,13 +96,6 @@ void StepEnvelopes(const Song* song, Channel* channel, const Instrument* instrum
 void HoldVolumeOffset(Channel* channel, bool volumeSet, bool freshOffset) {
     if (volumeSet && !freshOffset) channel->volumeDelta = 0;
     channel->heldVolumeDelta = channel->volumeDelta;
-}
-
-// The tracker passes over an instrument it does not have when no note comes
-// with it.
-bool IgnoresInstrument(const Song* song, const PatternCell* cell) {
-    if (!song->behaviour.trackerInstrumentNumbers || HoldsNote(cell)) return false;
-    return cell->instrument > song->instrumentCount;
 }
 
 // An instrument number resets the channel for the instrument; beside a key
@@ -155,10 +184,8 @@ bool InstrumentWaits(const Song* song, const PatternCell* cell) {
 // The sample of the cell's instrument for a note, or none.
 Sample* NamedSample(const Song* song, const PatternCell* cell, std::uint8_t note) {
     if (song->instruments == nullptr || cell->instrument - 1 >= song->instrumentCount || note >= 96) return nullptr;
-    Instrument* named = &song->instruments[cell->instrument - 1];
-    std::uint8_t slot = named->noteSample[note];
-    std::int32_t slots = song->behaviour.everySampleOfInstrument ? kInstrumentSampleSlots : kIntroSampleSlots;
-    return slot < slots ? named->samples[slot] : nullptr;
+    Instrument* holder;
+    return MappedSample(song, &song->instruments[cell->instrument - 1], note, &holder);
 }
 
 // In the older versions an instrument number beside a tone portamento's
@@ -187,7 +214,7 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
         cell = &keyOffCell;
     }
     bool portamento = IsTonePortamento(song, cell);
-    bool namesInstrument = NamesInstrument(cell) && !IgnoresInstrument(song, cell);
+    bool namesInstrument = NamesInstrument(cell);
     std::uint8_t soundingNote = channel->note;
     std::uint8_t soundingInstrument = channel->noteInstrument;
     std::uint8_t keptInstrument = channel->instrument;
@@ -200,7 +227,8 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
     // The cell's instrument and sample; the note before may play on with its own.
     Instrument* instrument;
     Sample* sample;
-    FindInstrumentSample(song, channel, &instrument, &sample);
+    Instrument* vibratoInstrument;
+    FindInstrumentSample(song, channel, &instrument, &sample, &vibratoInstrument);
     Sample* cellSample = namesInstrument ? GlideTargetSample(song, channel, cell, portamento, sample) : sample;
     if (InstrumentWaits(song, cell)) {
         // On its tick a delayed instrument number reaches the note that plays.
@@ -210,7 +238,7 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
         channel->note = soundingNote;
         channel->noteInstrument = soundingInstrument;
         channel->instrument = keptInstrument;
-        FindInstrumentSample(song, channel, &instrument, &sample);
+        FindInstrumentSample(song, channel, &instrument, &sample, &vibratoInstrument);
     }
 
     ChannelSnapshot before{channel->volume, channel->period, channel->panning};
@@ -284,7 +312,7 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
     if (held) HoldVolumeOffset(channel, volumeSet || channel->volume != before.volume, false);
     if (volumeSet || SetsOutright(song, cell, instrument)) channel->updateFlags |= UpdateVolumeSet;
     Glissando(song, channel, cell, sample);
-    AutoVibrato(song, channel, instrument);
+    AutoVibrato(song, channel, vibratoInstrument);
     UpdateVoice(channel, sample, song);
     return loopRow;
 }
@@ -297,7 +325,8 @@ void LaterTickOnChannel(Song* song, Channel* channel, const PatternCell* cell) {
     }
     Instrument* instrument;
     Sample* sample;
-    FindInstrumentSample(song, channel, &instrument, &sample);
+    Instrument* vibratoInstrument;
+    FindInstrumentSample(song, channel, &instrument, &sample, &vibratoInstrument);
 
     bool held = song->behaviour.heldVolumeOffsets;
     std::int32_t volumeBefore = channel->volume;
@@ -320,7 +349,7 @@ void LaterTickOnChannel(Song* song, Channel* channel, const PatternCell* cell) {
     if (held) HoldVolumeOffset(channel, channel->volume != volumeBefore, freshOffset);
     if (SetsOutright(song, cell, instrument)) channel->updateFlags |= UpdateVolumeSet;
     Glissando(song, channel, cell, sample);
-    AutoVibrato(song, channel, instrument);
+    AutoVibrato(song, channel, vibratoInstrument);
     UpdateVoice(channel, sample, song);
 }
 

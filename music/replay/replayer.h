@@ -61,9 +61,10 @@ bool IsTonePortamento(const Song* song, const PatternCell* cell);
 void SongSetBpm(Song* song, std::int32_t bpm);
 
 // replayer.cpp
-// The instrument and sample a channel plays, found from its instrument and note.
+// The instrument and sample a channel plays, found from its instrument and
+// note, and the instrument whose auto-vibrato the sample takes.
 void FindInstrumentSample(const Song* song, const Channel* channel, Instrument** instrument,
-                          Sample** sample);
+                          Sample** sample, Instrument** vibratoInstrument = nullptr);
 // Both answer the row a pattern loop asks to jump back to, or -1.
 std::int32_t ProcessRow(Song* song);
 void ProcessTick(Song* song);

@@ -875,6 +875,7 @@ const std::vector<Behaviour>& Behaviours() {
             SavedByBehaviours(),
             NoteDelayBehaviours(),
             OlderTrackerPitchBehaviours(),
+            SampleMapBehaviours(),
         };
         for (const std::vector<Behaviour>& family : families) {
             all.insert(all.end(), family.begin(), family.end());

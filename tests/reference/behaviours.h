@@ -42,5 +42,9 @@ std::vector<Behaviour> NoteDelayBehaviours();
 // out of range.
 std::vector<Behaviour> OlderTrackerPitchBehaviours();
 
+// Which sample a note plays at the edges of its instrument's sample map, and
+// instrument numbers that name nothing playable.
+std::vector<Behaviour> SampleMapBehaviours();
+
 
 }  // namespace reference
