@@ -279,7 +279,9 @@ struct PlaybackBehaviour {
     bool wavesRestartOnNote;
     // An instrument number without a note is kept for the next note: the
     // sounding note keeps its instrument's sample and envelopes, which
-    // restart, and takes its own sample's volume and panning again.
+    // restart, and takes its own sample's volume and panning again. So does
+    // a number past the song's instruments or of one without samples, and
+    // the next note without an instrument number is then silent.
     bool instrumentWaitsForNote;
     // Glissando control (E3x): once a tone portamento has run since the last
     // note, the pitch sounds in whole semitones, whatever moves it.

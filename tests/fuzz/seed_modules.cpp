@@ -170,7 +170,8 @@ xm::Module Envelopes() {
     return m;
 }
 
-// Instruments with many samples, a note map across them, relative notes and finetunes at the extremes.
+// Instruments with many samples, more than the 32 kept, a note map across
+// them and past them, relative notes and finetunes at the extremes.
 xm::Module Multisample() {
     xm::Module m;
     m.channels = 2;
@@ -185,7 +186,8 @@ xm::Module Multisample() {
         s.volume = static_cast<std::uint8_t>(i * 4);
         ins.samples.push_back(s);
     }
-    for (int n = 0; n < 96; ++n) ins.noteSample[static_cast<std::size_t>(n)] = static_cast<std::uint8_t>(n % 16);
+    for (int i = 16; i < 40; ++i) ins.samples.push_back(Wave(8 + i, i % 3 == 0, i % 4, xm::Loop::Forward));
+    for (int n = 0; n < 96; ++n) ins.noteSample[static_cast<std::size_t>(n)] = static_cast<std::uint8_t>(n % 48);
     m.instruments = {ins, xm::InstrumentOf({Wave(16, false, 0, xm::Loop::None)})};
     for (int r = 0; r < 24; ++r) {
         Put(m, 0, r, r % 2, {static_cast<std::uint8_t>(1 + r * 4), static_cast<std::uint8_t>(1 + r % 2), 0, 0x09,
