@@ -257,8 +257,13 @@ struct PlaybackBehaviour {
     bool trackerInstrumentNumbers;
     // The fine volume slides up and down keep a memory each.
     bool separateFineVolumeMemories;
-    // Multi retrigger keeps each nibble's memory and counts every tick, the
-    // first of a row included, with its own counter.
+    // Multi retrigger keeps each nibble's memory and counts every tick with
+    // its own counter, the first of a row included, and restarts the note
+    // once the count passes the interval (every tick at interval 0). The
+    // count starts at 0 on a channel that never counted and at each
+    // retrigger (E9x), at 1 after an instrument number and its own restart;
+    // a note on the first tick is counted but sounds by itself. Volume
+    // change 6 takes the volume to 5/8.
     bool trackerMultiRetrigger;
     // Beside a volume set in the volume column, multi retrigger restarts the
     // note at that volume, whatever its volume change, and does not count

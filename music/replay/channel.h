@@ -73,7 +73,7 @@ struct Channel {
     std::uint8_t finePortaDownMemory;
     // The tracker's playback only: the tremolo's or tremor's offset, held
     // from tick to tick until the volume is next set, and the multi
-    // retrigger's own tick count.
+    // retrigger's own tick count (kept one up, 0 before it ever counted).
     std::int32_t heldVolumeDelta;
     std::uint8_t retrigCounter;
     // The tracker's own memory for the fine volume slide up.

@@ -323,6 +323,8 @@ std::int32_t ExtendedFirstTick(Song* song, Channel* channel, const PatternCell* 
             LowerVolume(channel, channel->fineVolumeSlideMemory);
             break;
         case ExtendedRetrigger:
+            // The tracker's retrigger starts the multi retrigger's count again.
+            if (song->behaviour.trackerMultiRetrigger) channel->retrigCounter = 0;
             // E90 restarts a note that is not new on the first tick.
             if (y == 0 && song->behaviour.trackerRetrigger && !HoldsNote(cell)) {
                 RestartEnvelopes(channel);
@@ -411,6 +413,9 @@ void ExtendedLaterTick(const Song* song, Channel* channel, const PatternCell* ce
             if (y != 0 && song->tick % y == 0) {
                 if (song->behaviour.trackerRetrigger) RestartEnvelopes(channel);
                 channel->updateFlags |= UpdateTrigger | UpdateFrequency | UpdateVolume;
+                if (song->behaviour.trackerMultiRetrigger) channel->retrigCounter = 0;
+            } else if (song->behaviour.trackerMultiRetrigger) {
+                channel->retrigCounter = static_cast<std::uint8_t>(AtMost(channel->retrigCounter + 1, 255));
             }
             break;
         case ExtendedNoteCut:
@@ -564,7 +569,7 @@ void Retrigger(const Song* song, Channel* channel, const PatternCell* cell) {
             case 3: volume -= 4; break;
             case 4: volume -= 8; break;
             case 5: volume -= 16; break;
-            case 6: volume = volume * 2 / 3; break;
+            case 6: volume = song->behaviour.trackerMultiRetrigger ? volume * 5 / 8 : volume * 2 / 3; break;
             case 7: volume = volume / 2; break;
             case 9: volume += 1; break;
             case 10: volume += 2; break;
@@ -581,28 +586,27 @@ void Retrigger(const Song* song, Channel* channel, const PatternCell* cell) {
     channel->updateFlags |= UpdateTrigger;
 }
 
-// The tracker counts every tick from the last restart, whatever the row.
-void CountedRetrigger(const Song* song, Channel* channel, const PatternCell* cell) {
-    if (channel->retrigInterval == 0) return;
+// The tracker counts every tick of a multi retrigger, whatever the row, and
+// restarts the note on the tick that takes the count past the interval. The
+// count is kept one up: 0 on a channel that never counted, or after a
+// retrigger (E9x) restarted the note, 1 after a restart of its own.
+void CountedRetrigger(const Song* song, Channel* channel, const PatternCell* cell, bool mayRestart) {
     std::int32_t count = channel->retrigCounter + 1;
-    if (count < channel->retrigInterval) {
-        channel->retrigCounter = static_cast<std::uint8_t>(count);
+    if (count <= channel->retrigInterval || !mayRestart) {
+        channel->retrigCounter = static_cast<std::uint8_t>(AtMost(count, 255));
         return;
     }
-    channel->retrigCounter = 0;
+    channel->retrigCounter = 1;
     Retrigger(song, channel, cell);
 }
 
-// The first tick's count: a note with an instrument starts it again, a note
-// without one leaves it, and a row without a note counts as any other tick;
-// beside a volume set in the volume column the tracker does not count it.
+// The first tick: an instrument number starts the count again, a note is
+// counted but sounds by itself, and beside a volume set in the volume column
+// the tracker does not count the tick.
 void CountedRetriggerFirstTick(const Song* song, Channel* channel, const PatternCell* cell) {
-    if (HoldsNote(cell)) {
-        if (!NamesInstrument(cell)) return;
-        channel->retrigCounter = 0;
-    }
+    if (NamesInstrument(cell)) channel->retrigCounter = 1;
     if (song->behaviour.retriggerTakesColumnVolume && ColumnSetsVolume(cell->volume)) return;
-    CountedRetrigger(song, channel, cell);
+    CountedRetrigger(song, channel, cell, !HoldsNote(cell));
 }
 
 // The tracker's tremor: a count down of the ticks left on or off, which
@@ -625,7 +629,7 @@ void CountedTremor(const Song* song, Channel* channel) {
 
 void MultiRetrigger(const Song* song, Channel* channel, const PatternCell* cell) {
     if (song->behaviour.trackerMultiRetrigger) {
-        CountedRetrigger(song, channel, cell);
+        CountedRetrigger(song, channel, cell, true);
         return;
     }
     if (channel->retrigInterval == 0 || song->tick % channel->retrigInterval != 0) return;

@@ -1,5 +1,5 @@
-// Note delays in combination (volume column, cuts, row delays) and the
-// retriggers on a row's first tick.
+// Note delays in combination (volume column, cuts, row delays), the
+// retriggers on a row's first tick and the multi retrigger's count.
 #include <cstdint>
 
 #include "music/song.h"
@@ -219,6 +219,49 @@ xm::Module MultiRetriggerColumnVolume() {
     return module;
 }
 
+// Multi retrigger on channels that never counted: without a note, with a
+// note that has no instrument, and with no interval yet (every tick).
+xm::Module MultiRetriggerFreshCount() {
+    xm::Module module = Base(3, 20);
+    module.speed = 5;
+    const std::uint8_t hit = 2;
+    At(module, 0, 0) = {kC4 + 12, hit, 0, 0, 0};
+    At(module, 1, 0) = {0, 0, 0, EffectMultiRetrigger, 0x31};
+    At(module, 2, 0) = {0, 0, 0, EffectMultiRetrigger, 0x34};
+    At(module, 3, 0) = {0, 0, 0, EffectMultiRetrigger, 0x35};
+    At(module, 4, 0) = {0, 0, 0, EffectMultiRetrigger, 0x00};
+    At(module, 8, 1) = {kC4 + 7, hit, 0, 0, 0};
+    At(module, 10, 1) = {kC4 + 7, 0, 0, EffectMultiRetrigger, 0x23};
+    At(module, 11, 1) = {0, 0, 0, EffectMultiRetrigger, 0x00};
+    At(module, 14, 2) = {kC4 + 3, hit, 0, 0, 0};
+    At(module, 15, 2) = {0, 0, 0, EffectMultiRetrigger, 0x70};
+    At(module, 16, 2) = {0, 0, 0, EffectMultiRetrigger, 0x04};
+    return module;
+}
+
+// Multi retrigger after a retrigger (E9x), beside an instrument number
+// without a note and a note without an instrument, and its volume change 6.
+xm::Module MultiRetriggerRestarts() {
+    xm::Module module = Base(1, 20);
+    module.speed = 7;
+    const std::uint8_t hit = 2;
+    At(module, 0, 0) = {kC4 + 12, hit, 0, EffectExtended, kRetrigger | 3};
+    At(module, 1, 0) = {0, 0, 0, EffectMultiRetrigger, 0x04};
+    At(module, 2, 0) = {0, 0, 0, EffectMultiRetrigger, 0x00};
+    At(module, 4, 0) = {kC4 + 12, hit, 0, 0, 0};
+    At(module, 5, 0) = {0, hit, 0, EffectMultiRetrigger, 0x53};
+    At(module, 6, 0) = {0, 0, 0, EffectMultiRetrigger, 0x00};
+    At(module, 8, 0) = {kC4 + 12, hit, 0, EffectMultiRetrigger, 0x62};
+    At(module, 9, 0) = {0, 0, 0, EffectMultiRetrigger, 0x00};
+    At(module, 10, 0) = {kC4 + 10, 0, 0, EffectMultiRetrigger, 0x00};
+    At(module, 11, 0) = {0, 0, 0, EffectMultiRetrigger, 0x00};
+    At(module, 12, 0) = {kC4 + 12, hit, 0, 0, 0};
+    At(module, 13, 0) = {0, 0, 0, EffectExtended, kRetrigger | 5};
+    At(module, 14, 0) = {0, 0, 0, EffectMultiRetrigger, 0x93};
+    At(module, 15, 0) = {0, 0, 0, EffectMultiRetrigger, 0x00};
+    return module;
+}
+
 }  // namespace
 
 std::vector<Behaviour> NoteDelayBehaviours() {
@@ -231,6 +274,8 @@ std::vector<Behaviour> NoteDelayBehaviours() {
         {"note_delay_in_delayed_rows", DelayedNotesInDelayedRows},
         {"retrigger_first_tick", RetriggerFirstTick},
         {"multi_retrigger_column_volume", MultiRetriggerColumnVolume},
+        {"multi_retrigger_fresh_count", MultiRetriggerFreshCount},
+        {"multi_retrigger_restarts", MultiRetriggerRestarts},
     };
 }
 
