@@ -265,6 +265,10 @@ struct PlaybackBehaviour {
     // a note on the first tick is counted but sounds by itself. Volume
     // change 6 takes the volume to 5/8.
     bool trackerMultiRetrigger;
+    // The tremolo takes its offset on a row's first tick too, where the wave
+    // stands, and drops it on the next row without a tremolo; its ramp falls
+    // or rises as the vibrato's position says, not its own.
+    bool trackerTremolo;
     // Beside a volume set in the volume column, multi retrigger restarts the
     // note at that volume, whatever its volume change, and does not count
     // the row's first tick.

@@ -531,18 +531,32 @@ void VibratoAdvance(Channel* channel) {
     channel->vibratoPosition = AdvancePosition(channel->vibratoPosition, channel->vibratoSpeed);
 }
 
-void Tremolo(Channel* channel) {
+namespace {
+
+// The tremolo's offset for this tick, at the position where it stands.
+void TremoloOffset(const Song* song, Channel* channel) {
     std::int32_t position = channel->tremoloPosition;
     std::int32_t waveform = (channel->waveControl >> 4) & 3;
     std::int32_t value = WaveValue(waveform == 3 ? 0 : waveform, position);
+    // The tracker's ramp falls or rises as the vibrato's position says.
+    if (waveform == 1 && song->behaviour.trackerTremolo) {
+        std::int32_t ramp = (position & 31) * 8;
+        value = channel->vibratoPosition < 0 ? 255 - ramp : ramp;
+    }
     std::int32_t offset = (value * channel->tremoloDepth) >> 6;
     if (position < 0) {
         channel->volumeDelta = -(offset < channel->volume ? offset : channel->volume);
     } else {
         channel->volumeDelta = AtMost(offset, 64 - channel->volume);
     }
-    channel->tremoloPosition = AdvancePosition(channel->tremoloPosition, channel->tremoloSpeed);
     channel->updateFlags |= UpdateVolume;
+}
+
+}  // namespace
+
+void Tremolo(const Song* song, Channel* channel) {
+    TremoloOffset(song, channel);
+    channel->tremoloPosition = AdvancePosition(channel->tremoloPosition, channel->tremoloSpeed);
 }
 
 void Tremor(Channel* channel) {
@@ -916,6 +930,10 @@ std::int32_t EffectFirstTick(Song* song, Channel* channel, const PatternCell* ce
         case EffectMultiRetrigger:
             if (song->behaviour.trackerMultiRetrigger) CountedRetriggerFirstTick(song, channel, cell);
             break;
+        case EffectTremolo:
+            // The tracker's first tick takes the wave where it stands.
+            if (song->behaviour.trackerTremolo) TremoloOffset(song, channel);
+            break;
         case EffectExtraFinePortamento:
             ExtraFinePortamento(song, channel, parameter);
             break;
@@ -957,7 +975,7 @@ void EffectLaterTick(Song* song, Channel* channel, const PatternCell* cell,
             VolumeSlide(channel);
             break;
         case EffectTremolo:
-            Tremolo(channel);
+            Tremolo(song, channel);
             break;
         case EffectVolumeSlide:
             VolumeSlide(channel);

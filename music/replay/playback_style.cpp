@@ -44,6 +44,7 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .trackerInstrumentNumbers = true,
     .separateFineVolumeMemories = true,
     .trackerMultiRetrigger = true,
+    .trackerTremolo = true,
     .retriggerTakesColumnVolume = true,
     .trackerPortamentoTarget = true,
     .keyOffSilencesVolume = true,

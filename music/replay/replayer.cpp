@@ -244,12 +244,13 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
     ChannelSnapshot before{channel->volume, channel->period, channel->panning};
 
     bool held = song->behaviour.heldVolumeOffsets;
-    // The offset the tremolo had reached stays once the tremolo stops.
-    if (!held && channel->lastEffect == EffectTremolo && cell->effect != EffectTremolo) {
-        channel->volume += channel->volumeDelta;
-    }
+    bool tremoloStops = channel->lastEffect == EffectTremolo && cell->effect != EffectTremolo;
+    // The offset the tremolo had reached stays once the tremolo stops; the
+    // tracker's goes with it.
+    if (!held && tremoloStops) channel->volume += channel->volumeDelta;
     channel->lastEffect = cell->effect;
-    channel->volumeDelta = held ? channel->heldVolumeDelta : 0;
+    bool dropped = tremoloStops && song->behaviour.trackerTremolo;
+    channel->volumeDelta = held && !dropped ? channel->heldVolumeDelta : 0;
     channel->updateFlags = 0;
 
     if (PlaysNote(song, cell, cellSample)) {
@@ -308,8 +309,9 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
     std::int32_t loopRow = EffectFirstTick(song, channel, cell, instrument, sample, &before);
     bool volumeSet = namesInstrument || ColumnSetsVolume(cell->volume) ||
                      cell->effect == EffectSetVolume;
-    // Neither the tremolo nor the tremor runs on the first tick.
-    if (held) HoldVolumeOffset(channel, volumeSet || channel->volume != before.volume, false);
+    // The tremor does not run on the first tick; the tracker's tremolo does.
+    bool freshOffset = song->behaviour.trackerTremolo && cell->effect == EffectTremolo;
+    if (held) HoldVolumeOffset(channel, volumeSet || channel->volume != before.volume, freshOffset);
     if (volumeSet || SetsOutright(song, cell, instrument)) channel->updateFlags |= UpdateVolumeSet;
     Glissando(song, channel, cell, sample);
     AutoVibrato(song, channel, vibratoInstrument);

@@ -92,7 +92,7 @@ void TonePortamento(const Song* song, Channel* channel);
 void Glissando(const Song* song, Channel* channel, const PatternCell* cell, const Sample* sample);
 void Vibrato(const Song* song, Channel* channel);
 void VibratoAdvance(Channel* channel);
-void Tremolo(Channel* channel);
+void Tremolo(const Song* song, Channel* channel);
 void Tremor(Channel* channel);
 void VolumeSlide(Channel* channel);
 void MultiRetrigger(const Song* song, Channel* channel, const PatternCell* cell);

@@ -1,5 +1,6 @@
 // Note delays in combination (volume column, cuts, row delays), the
-// retriggers on a row's first tick and the multi retrigger's count.
+// retriggers on a row's first tick, the multi retrigger's count and the
+// tremolo's first tick.
 #include <cstdint>
 
 #include "music/song.h"
@@ -262,6 +263,31 @@ xm::Module MultiRetriggerRestarts() {
     return module;
 }
 
+// Tremolo on a row's first tick, with a note, beside a volume set, and
+// after it stops; the ramp beside a vibrato, the square, and the sine with
+// and without a restart on a new note.
+xm::Module TremoloFirstTickAndRamp() {
+    xm::Module module = Base(1, 20);
+    constexpr std::uint8_t kWaveform = ExtendedTremoloWaveform << 4;
+    At(module, 0, 0) = {kC4, 1, 0x30, EffectExtended, kWaveform | 1};
+    At(module, 1, 0) = {0, 0, 0, EffectTremolo, 0x48};
+    At(module, 2, 0) = {0, 0, 0, EffectTremolo, 0x00};
+    At(module, 4, 0) = {0, 0, 0, EffectVibrato, 0x81};
+    At(module, 5, 0) = {0, 0, 0, EffectTremolo, 0x00};
+    At(module, 6, 0) = {0, 0, 0, EffectTremolo, 0x00};
+    At(module, 7, 0) = {kC4, 0, 0x20, EffectTremolo, 0x00};
+    At(module, 8, 0) = {0, 0, 0, EffectExtended, kWaveform | 2};
+    At(module, 9, 0) = {0, 0, 0, EffectTremolo, 0x8C};
+    At(module, 10, 0) = {0, 0, 0, EffectTremolo, 0x00};
+    At(module, 11, 0) = {0, 0, 0, EffectVolumeSlide, 0x20};
+    At(module, 12, 0) = {0, 0, 0, EffectExtended, kWaveform | 4};
+    At(module, 13, 0) = {kC4 + 5, 1, 0, EffectTremolo, 0x6A};
+    At(module, 14, 0) = {0, 0, 0, EffectTremolo, 0x00};
+    At(module, 15, 0) = {kC4, 1, 0x30, EffectTremolo, 0x3F};
+    At(module, 16, 0) = {0, 0, 0, EffectTremolo, 0x00};
+    return module;
+}
+
 }  // namespace
 
 std::vector<Behaviour> NoteDelayBehaviours() {
@@ -276,6 +302,7 @@ std::vector<Behaviour> NoteDelayBehaviours() {
         {"multi_retrigger_column_volume", MultiRetriggerColumnVolume},
         {"multi_retrigger_fresh_count", MultiRetriggerFreshCount},
         {"multi_retrigger_restarts", MultiRetriggerRestarts},
+        {"tremolo_first_tick_and_ramp", TremoloFirstTickAndRamp},
     };
 }
 
