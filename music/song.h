@@ -381,6 +381,16 @@ struct PlaybackBehaviour {
     // An instrument without a volume envelope sounds at the envelope's full
     // level, also under a note that an earlier instrument's envelope left lower.
     bool volumeEnvelopeOfNoteInstrument;
+    // The older versions' volume-column vibrato speed (Ax) also vibrates, at
+    // the depth last set, as the column's vibrato does.
+    bool vibratoSpeedVibrates;
+    // In the older versions a vibrato in the effect column (4xy, 6xy) is the
+    // row's only one: the volume column's vibrato beside it only sets its
+    // speed or depth.
+    bool effectVibratoAlone;
+    // The older versions' volume-column vibrato speed and depth of 0 take
+    // the last value either of them set.
+    bool columnVibratoMemory;
 };
 
 struct Song;

@@ -734,6 +734,15 @@ bool IsVolumeColumnSlide(std::uint8_t value) {
            command == VolumePanningSlideRight;
 }
 
+// The older versions keep one memory for the volume column's vibrato speed
+// and depth.
+std::uint8_t ColumnVibratoValue(const Song* song, Channel* channel, std::uint8_t y) {
+    if (!song->behaviour.columnVibratoMemory) return y;
+    if (y == 0) return channel->columnVibratoMemory;
+    channel->columnVibratoMemory = y;
+    return y;
+}
+
 }  // namespace
 
 void VolumeColumnFirstTick(const Song* song, Channel* channel, std::uint8_t value) {
@@ -755,9 +764,12 @@ void VolumeColumnFirstTick(const Song* song, Channel* channel, std::uint8_t valu
             RaiseVolume(channel, y);
             break;
         case VolumeVibratoSpeed:
+            y = ColumnVibratoValue(song, channel, y);
             if (y != 0 || !song->behaviour.trackerVibrato) channel->vibratoSpeed = y;
+            if (song->behaviour.vibratoSpeedVibrates && song->behaviour.trackerVibrato) Vibrato(song, channel);
             break;
         case VolumeVibrato:
+            y = ColumnVibratoValue(song, channel, y);
             if (y != 0 || !song->behaviour.trackerVibrato) channel->vibratoDepth = y;
             if (song->behaviour.trackerVibrato) Vibrato(song, channel);
             break;
@@ -783,6 +795,11 @@ void VolumeColumnLaterTick(const Song* song, Channel* channel, std::uint8_t valu
         return;
     }
     switch (value >> 4) {
+        case VolumeVibratoSpeed:
+            if (!song->behaviour.vibratoSpeedVibrates) break;
+            Vibrato(song, channel);
+            VibratoAdvance(channel);
+            break;
         case VolumeVibrato:
             // The tracker takes the depth on the first tick only, so that the
             // effect column's vibrato on the same row can set its own.

@@ -75,6 +75,9 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .unmappedNotesPlayFirstSample = true,
     .samplesPast32ByModuleNumber = true,
     .volumeEnvelopeOfNoteInstrument = true,
+    .vibratoSpeedVibrates = false,
+    .effectVibratoAlone = false,
+    .columnVibratoMemory = false,
 };
 
 }  // namespace
@@ -92,5 +95,8 @@ void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
         song->behaviour.sharedPortamentoMemory = true;
         song->behaviour.trackerPortamentoTarget = false;
         song->behaviour.glideInstrumentNamesSample = true;
+        song->behaviour.vibratoSpeedVibrates = true;
+        song->behaviour.effectVibratoAlone = true;
+        song->behaviour.columnVibratoMemory = true;
     }
 }

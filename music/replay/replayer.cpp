@@ -205,6 +205,15 @@ void TakeNoteSampleVolume(const Song* song, Channel* channel, const PatternCell*
     if (named != nullptr) channel->volume = named->volume;
 }
 
+// In the older versions the effect column's vibrato is the row's only one:
+// the volume column's only sets its speed or depth.
+bool ColumnVibratoGivesWay(const Song* song, const PatternCell* cell) {
+    if (!song->behaviour.effectVibratoAlone) return false;
+    std::uint8_t command = cell->volume >> 4;
+    bool columnVibrates = command == VolumeVibratoSpeed || command == VolumeVibrato;
+    return columnVibrates && (cell->effect == EffectVibrato || cell->effect == EffectVibratoVolumeSlide);
+}
+
 std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell) {
     // The tracker reads K00 as a key off in the note column, in place of the cell's note.
     PatternCell keyOffCell;
@@ -342,7 +351,7 @@ void LaterTickOnChannel(Song* song, Channel* channel, const PatternCell* cell) {
     // volume column's slides.
     bool delayFirst = RepeatsDelayedNote(song, cell);
     if (delayFirst) EffectLaterTick(song, channel, cell, instrument, sample);
-    VolumeColumnLaterTick(song, channel, cell->volume);
+    if (!ColumnVibratoGivesWay(song, cell)) VolumeColumnLaterTick(song, channel, cell->volume);
     if (!delayFirst) EffectLaterTick(song, channel, cell, instrument, sample);
     // Envelopes restarted by a delayed note or a retrigger step on that tick,
     // as a row's new note's do.

@@ -98,6 +98,42 @@ xm::Module GlideInstrument() {
     return module;
 }
 
+// The volume column's vibrato speed alone, after a depth and before the
+// next note.
+xm::Module ColumnVibratoSpeed() {
+    xm::Module module = OlderBase(1, 12);
+    At(module, 0, 0) = {kC4, 1, 0xB8, 0, 0};
+    At(module, 1, 0) = {0, 0, 0xA6, 0, 0};
+    At(module, 2, 0) = {0, 0, 0xA3, 0, 0};
+    At(module, 4, 0) = {kC4 + 5, 1, 0xAC, 0, 0};
+    At(module, 5, 0) = {0, 0, 0xA5, 0, 0};
+    return module;
+}
+
+// The volume column's vibrato speed and depth of 0 after the other of them.
+xm::Module ColumnVibratoMemory() {
+    xm::Module module = OlderBase(1, 12);
+    At(module, 0, 0) = {kC4, 1, 0xA4, EffectVibrato, 0x48};
+    At(module, 1, 0) = {0, 0, 0xB6, 0, 0};
+    At(module, 2, 0) = {0, 0, 0xA2, 0, 0};
+    At(module, 3, 0) = {0, 0, 0xB0, 0, 0};
+    At(module, 4, 0) = {0, 0, 0xB9, 0, 0};
+    At(module, 5, 0) = {0, 0, 0xA0, 0, 0};
+    At(module, 6, 0) = {0, 0, 0xB0, 0, 0};
+    return module;
+}
+
+// Vibrato in both columns of a row.
+xm::Module VibratoInBothColumns() {
+    xm::Module module = OlderBase(1, 12);
+    At(module, 0, 0) = {kC4, 1, 0xB4, EffectVibrato, 0x48};
+    At(module, 1, 0) = {0, 0, 0xB4, EffectVibrato, 0x48};
+    At(module, 2, 0) = {0, 0, 0xA8, EffectVibrato, 0x06};
+    At(module, 3, 0) = {0, 0, 0xAC, EffectVibratoVolumeSlide, 0x01};
+    At(module, 4, 0) = {0, 0, 0xB2, EffectVibrato, 0x00};
+    return module;
+}
+
 }  // namespace
 
 std::vector<Behaviour> OlderTrackerPitchBehaviours() {
@@ -107,6 +143,9 @@ std::vector<Behaviour> OlderTrackerPitchBehaviours() {
         {"older_tracker_portamento_memory", PortamentoMemory, true},
         {"older_tracker_portamento_target", PortamentoTarget, true},
         {"older_tracker_glide_instrument", GlideInstrument, true},
+        {"older_tracker_column_vibrato_speed", ColumnVibratoSpeed, true},
+        {"older_tracker_column_vibrato_memory", ColumnVibratoMemory, true},
+        {"older_tracker_vibrato_in_both_columns", VibratoInBothColumns, true},
     };
 }
 
