@@ -391,6 +391,9 @@ struct PlaybackBehaviour {
     // The older versions' volume-column vibrato speed and depth of 0 take
     // the last value either of them set.
     bool columnVibratoMemory;
+    // The older versions' arpeggio raises the note last played, not the
+    // table's note nearest a period that slides have moved.
+    bool arpeggioFromNote;
 };
 
 struct Song;

@@ -170,7 +170,10 @@ std::int32_t NearestNote(const Song* song, std::int32_t period, std::int8_t fine
 // the nearest note raised by some semitones.
 std::int32_t TableArpeggioDelta(const Song* song, const Channel* channel, const Sample* sample,
                                 std::int32_t semitones) {
-    std::int32_t note = NearestNote(song, channel->period, sample->finetune) + semitones;
+    // The older versions raise the note last played, wherever slides took its pitch.
+    std::int32_t base = song->behaviour.arpeggioFromNote ? channel->realNote
+                                                         : NearestNote(song, channel->period, sample->finetune);
+    std::int32_t note = base + semitones;
     bool beyond = note * 16 + (sample->finetune >> 3) > kArpeggioCeiling * 16;
     std::int32_t target = beyond ? SongNotePeriod(song, kArpeggioCeiling, 0)
                                  : SongNotePeriod(song, static_cast<std::uint8_t>(note), sample->finetune);

@@ -78,6 +78,7 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .vibratoSpeedVibrates = false,
     .effectVibratoAlone = false,
     .columnVibratoMemory = false,
+    .arpeggioFromNote = false,
 };
 
 }  // namespace
@@ -98,5 +99,6 @@ void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
         song->behaviour.vibratoSpeedVibrates = true;
         song->behaviour.effectVibratoAlone = true;
         song->behaviour.columnVibratoMemory = true;
+        song->behaviour.arpeggioFromNote = true;
     }
 }

@@ -134,6 +134,20 @@ xm::Module VibratoInBothColumns() {
     return module;
 }
 
+// Arpeggio on pitches that slides have moved off the note, up and down.
+xm::Module ArpeggioAfterSlides() {
+    xm::Module module = OlderBase(1, 12);
+    At(module, 0, 0) = {kC4, 1, 0, 0, 0};
+    At(module, 1, 0) = {0, 0, 0, EffectPortamentoUp, 0x09};
+    At(module, 2, 0) = {0, 0, 0, EffectArpeggio, 0x37};
+    At(module, 3, 0) = {kC4 + 5, 0, 0, EffectArpeggio, 0x47};
+    At(module, 4, 0) = {0, 0, 0, EffectPortamentoDown, 0x05};
+    At(module, 5, 0) = {0, 0, 0, EffectArpeggio, 0x38};
+    At(module, 6, 0) = {0, 0, 0, EffectExtended, (ExtendedFinePortamentoUp << 4) | 0xC};
+    At(module, 7, 0) = {0, 0, 0, EffectArpeggio, 0x5C};
+    return module;
+}
+
 }  // namespace
 
 std::vector<Behaviour> OlderTrackerPitchBehaviours() {
@@ -146,6 +160,7 @@ std::vector<Behaviour> OlderTrackerPitchBehaviours() {
         {"older_tracker_column_vibrato_speed", ColumnVibratoSpeed, true},
         {"older_tracker_column_vibrato_memory", ColumnVibratoMemory, true},
         {"older_tracker_vibrato_in_both_columns", VibratoInBothColumns, true},
+        {"older_tracker_arpeggio_after_slides", ArpeggioAfterSlides, true},
     };
 }
 
