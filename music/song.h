@@ -394,6 +394,20 @@ struct PlaybackBehaviour {
     // The older versions' arpeggio raises the note last played, not the
     // table's note nearest a period that slides have moved.
     bool arpeggioFromNote;
+    // The format tracker's older versions take the key off effect (Kxx) on
+    // the row's first tick, whatever its tick, as a release alone: the
+    // cell's note plays, and a note without a volume envelope keeps its
+    // volume, fading out.
+    bool keyOffEffectReleasesOnly;
+    // The format tracker's older versions start a pattern loop only while no
+    // other channel's loop is counting, so that of the loops ending on one
+    // row the leftmost counts, and a loop finished inside another's does not
+    // start again on the next round.
+    bool oneLoopAtATime;
+    // The older versions take a pattern loop's jump back before a pattern
+    // break or position jump on its row; the break or jump comes once the
+    // loop is done.
+    bool loopBeforeBreak;
 };
 
 struct Song;

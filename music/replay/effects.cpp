@@ -32,6 +32,16 @@ std::int32_t Slid(std::int32_t value, std::uint8_t parameter, std::int32_t limit
     return value;
 }
 
+// Whether a channel other than this one is in the middle of a pattern loop.
+bool AnotherLoopCounts(const Song* song, const Channel* channel) {
+    const std::int32_t channels = PlayedChannelCount(song);
+    for (std::int32_t c = 0; c < channels; ++c) {
+        const Channel& other = audioOutput.channels[c];
+        if (&other != channel && other.loopCount != 0) return true;
+    }
+    return false;
+}
+
 // The volume moved by a slide's step, held to 0..64.
 void RaiseVolume(Channel* channel, std::int32_t step) {
     channel->volume = AtMost(channel->volume + step, 64);
@@ -302,6 +312,7 @@ std::int32_t ExtendedFirstTick(Song* song, Channel* channel, const PatternCell* 
             if (y == 0) {
                 channel->loopRow = song->row;
             } else {
+                if (channel->loopCount == 0 && song->behaviour.oneLoopAtATime && AnotherLoopCounts(song, channel)) break;
                 channel->loopCount = channel->loopCount == 0 ? y : channel->loopCount - 1;
                 if (channel->loopCount != 0) return channel->loopRow;
             }

@@ -79,6 +79,9 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .effectVibratoAlone = false,
     .columnVibratoMemory = false,
     .arpeggioFromNote = false,
+    .keyOffEffectReleasesOnly = false,
+    .oneLoopAtATime = false,
+    .loopBeforeBreak = false,
 };
 
 }  // namespace
@@ -87,7 +90,8 @@ void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
     if (song == nullptr) return;
     song->behaviour = style == PlaybackStyle::Tracker ? kTrackerBehaviour : kIntroBehaviour;
     // The format tracker's older versions count the arpeggio up from each
-    // row's first tick, tune finely and hold notes to the range.
+    // row's first tick, tune finely, hold notes to the range, and play the
+    // key off effect, pattern loops and released envelopes their own way.
     if (style == PlaybackStyle::Tracker && song->savedBy == SavedBy::OlderFormatTracker) {
         song->behaviour.arpeggioCountsDown = false;
         song->behaviour.wholeLinearFinetune = true;
@@ -100,5 +104,12 @@ void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
         song->behaviour.effectVibratoAlone = true;
         song->behaviour.columnVibratoMemory = true;
         song->behaviour.arpeggioFromNote = true;
+        song->behaviour.keyOffEffectReleasesOnly = true;
+        song->behaviour.oneLoopAtATime = true;
+        song->behaviour.loopBeforeBreak = true;
+        song->behaviour.loopRowCarriesToNextPattern = false;
+        song->behaviour.releaseEndsSustainLoop = false;
+        song->behaviour.trackerSustainRelease = false;
+        song->behaviour.trackerGlobalVolumeSlide = false;
     }
 }

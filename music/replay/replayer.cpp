@@ -214,7 +214,24 @@ bool ColumnVibratoGivesWay(const Song* song, const PatternCell* cell) {
     return columnVibrates && (cell->effect == EffectVibrato || cell->effect == EffectVibratoVolumeSlide);
 }
 
+// Whether the key off effect only releases the key, on the row's first tick.
+bool ReleasesOnly(const Song* song, const PatternCell* cell) {
+    return song->behaviour.keyOffEffectReleasesOnly && cell->effect == EffectKeyOff;
+}
+
+// The cell with the key off effect taken out where it only releases the key.
+const PatternCell* WithoutReleaseEffect(const Song* song, const PatternCell* cell, PatternCell* copy) {
+    if (!ReleasesOnly(song, cell)) return cell;
+    *copy = *cell;
+    copy->effect = 0;
+    copy->parameter = 0;
+    return copy;
+}
+
 std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell) {
+    const bool releaseOnly = ReleasesOnly(song, cell);
+    PatternCell releaseCell;
+    cell = WithoutReleaseEffect(song, cell, &releaseCell);
     // The tracker reads K00 as a key off in the note column, in place of the cell's note.
     PatternCell keyOffCell;
     if (song->behaviour.keyOffEffectIsNote && cell->effect == EffectKeyOff && cell->parameter == 0) {
@@ -283,8 +300,8 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
     // The tracker leaves a delayed cell's instrument, volume column and key
     // off to the delay tick.
     if (!DelaysCell(song, cell)) {
-        bool keysOff = KeysOffAtOnce(song, cell);
-        bool silences = keysOff && song->behaviour.keyOffSilencesVolume;
+        bool keysOff = KeysOffAtOnce(song, cell) || releaseOnly;
+        bool silences = KeysOffAtOnce(song, cell) && song->behaviour.keyOffSilencesVolume;
         // The tracker's key off comes before the instrument number's volume.
         bool keyOffFirst = silences && cell->note == 255 && song->behaviour.instrumentVolumeAfterKeyOff;
         if (keyOffFirst) KeyOff(song, channel, instrument);
@@ -307,7 +324,7 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
     }
 
     bool released = channel->keyOff != 0;
-    if (song->behaviour.trackerSustainRelease && KeysOffAtOnce(song, cell)) released = releasedBefore;
+    if (song->behaviour.trackerSustainRelease && (KeysOffAtOnce(song, cell) || releaseOnly)) released = releasedBefore;
     StepEnvelopes(song, channel, instrument, released);
     // A released note without a volume envelope stops at once.
     if (!song->behaviour.keyOffSilencesVolume && (instrument->volumeType & 1) == 0 && channel->keyOff == 1) {
@@ -329,6 +346,8 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
 }
 
 void LaterTickOnChannel(Song* song, Channel* channel, const PatternCell* cell) {
+    PatternCell releaseCell;
+    cell = WithoutReleaseEffect(song, cell, &releaseCell);
     if (InstrumentWaits(song, cell) && NoteDelayTick(song) == (cell->parameter & 0x0F)) {
         channel->note = channel->delayedNote;
         channel->noteInstrument = channel->delayedNoteInstrument;
@@ -440,6 +459,11 @@ void ReplayerTick(Song* song) {
         if (song->nextOrder >= 0) song->order = song->nextOrder;
         if (song->nextRow >= 0) song->row = song->nextRow;
         std::int32_t loopRow = ProcessRow(song);
+        // The loop's jump back goes first; a break or jump beside it waits for the loop's end.
+        if (loopRow >= 0 && song->behaviour.loopBeforeBreak) {
+            song->nextRow = -1;
+            song->nextOrder = -1;
+        }
         if (song->nextRow == -1) {
             if (loopRow >= 0) {
                 LoopBack(song, loopRow);

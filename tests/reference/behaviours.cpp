@@ -876,6 +876,7 @@ const std::vector<Behaviour>& Behaviours() {
             NoteDelayBehaviours(),
             OlderTrackerPitchBehaviours(),
             SampleMapBehaviours(),
+            OlderTrackerControlBehaviours(),
         };
         for (const std::vector<Behaviour>& family : families) {
             all.insert(all.end(), family.begin(), family.end());

@@ -46,5 +46,9 @@ std::vector<Behaviour> OlderTrackerPitchBehaviours();
 // instrument numbers that name nothing playable.
 std::vector<Behaviour> SampleMapBehaviours();
 
+// Files of the format tracker's older versions: the key off effect, the
+// pattern loops, the envelopes after a release, the global volume slide.
+std::vector<Behaviour> OlderTrackerControlBehaviours();
+
 
 }  // namespace reference
