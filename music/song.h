@@ -298,6 +298,10 @@ struct PlaybackBehaviour {
     // The envelope position effect also moves the panning envelope when the
     // volume envelope has a sustain point.
     bool envelopePositionMovesPanning;
+    // The envelope position effect gives the target tick's value and steps on
+    // from the tick after it: a point at the target, a loop end too, is
+    // passed, except the sustain point, where a held key keeps it.
+    bool envelopePositionFromTarget;
     // Files saved by the format's own tracker, or by the trackers the
     // reference takes for it, pan each side by the square root of its share;
     // other files share linearly, as loud at the edges and 3 dB quieter in

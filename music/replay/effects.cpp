@@ -667,7 +667,11 @@ void MultiRetrigger(const Song* song, Channel* channel, const PatternCell* cell)
 namespace {
 
 // One envelope moved to a tick, as the tracker's envelope position effect does it.
-void SetEnvelopeTick(const EnvelopeShape& envelope, const EnvelopeState& state, std::int32_t target) {
+// fromTarget: the next step is the tick after the target, so a point at the
+// target is passed, loop end included, unless it is the sustain point the key
+// still holds the envelope at.
+void SetEnvelopeTick(const EnvelopeShape& envelope, const EnvelopeState& state, std::int32_t target,
+                     bool fromTarget, bool released) {
     const EnvelopePoint* points = envelope.points;
     std::int32_t count = envelope.count;
     if (count < 2) return;
@@ -678,6 +682,9 @@ void SetEnvelopeTick(const EnvelopeShape& envelope, const EnvelopeState& state, 
         i = 1;
         while (i < count && !(i + 1 < count && target <= points[i + 1].x)) ++i;
     }
+    bool atPoint = i + 1 < count && target == points[i + 1].x;
+    bool heldThere = atPoint && (envelope.type & 2) != 0 && i + 1 == envelope.sustain && !released;
+    if (fromTarget && atPoint && !heldThere) ++i;
     *state.point = i;
     if (i >= count - 1) {
         *state.output = points[count - 1].y;
@@ -695,18 +702,28 @@ void SetEnvelopeTick(const EnvelopeShape& envelope, const EnvelopeState& state, 
     *state.value = static_cast<std::int32_t>(value);
     *state.output = *state.value >> 16;
     *state.point = i + 1;
+    if (!fromTarget) return;
+    if (heldThere) {
+        // Waiting at the sustain point as if it had just arrived there.
+        *state.output = points[i + 1].y;
+        *state.done = kEnvelopeArrived;
+    } else {
+        *state.tick = target + 1;
+    }
 }
 
 }  // namespace
 
 void EnvelopePosition(const Song* song, Channel* channel, const Instrument* instrument, std::uint8_t tick) {
-    SetEnvelopeTick(VolumeEnvelopeOf(instrument), VolumeEnvelopeStateOf(channel), tick);
+    bool fromTarget = song->behaviour.envelopePositionFromTarget;
+    bool released = channel->keyOff != 0;
+    SetEnvelopeTick(VolumeEnvelopeOf(instrument), VolumeEnvelopeStateOf(channel), tick, fromTarget, released);
     // The tracker moves the panning envelope too, but only when the volume
     // envelope has a sustain point.
     if (song->behaviour.envelopePositionMovesPanning && (instrument->volumeType & 2) != 0) {
         EnvelopeState panning = PanningEnvelopeStateOf(channel);
         bool waiting = *panning.done == kEnvelopeHeld || *panning.done == kEnvelopeStuck;
-        SetEnvelopeTick(PanningEnvelopeOf(instrument), panning, tick);
+        SetEnvelopeTick(PanningEnvelopeOf(instrument), panning, tick, fromTarget, released);
         // A panning envelope held at its sustain point takes the new
         // position's value and stays there.
         if (waiting) *panning.done = kEnvelopeStuck;

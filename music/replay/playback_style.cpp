@@ -53,6 +53,7 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .instrumentWaitsForNote = true,
     .glissando = true,
     .envelopePositionMovesPanning = true,
+    .envelopePositionFromTarget = true,
     .squareRootPanningForFormatTracker = true,
     .olderTrackerMixLevel = true,
     .formatTrackerRamps = true,

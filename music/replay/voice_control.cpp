@@ -274,7 +274,12 @@ void StepEnvelope(Channel* channel, const EnvelopeShape& envelope, const Envelop
             // A loop start the envelope does not have is ignored.
             bool released = rules.releaseEndsLoop && (envelope.type & 2) != 0 && i == envelope.sustain &&
                             rules.released;
-            if (!released && (envelope.type & 4) != 0 && i == envelope.loopEnd && envelope.loopStart < count) {
+            // One the tracker already waits at, the envelope position effect
+            // put there, does not loop from it.
+            bool waiting = rules.sustain != SustainRelease::OnTheNextStep && (envelope.type & 2) != 0 &&
+                           i == envelope.sustain && !rules.released &&
+                           (*state.done == kEnvelopeArrived || *state.done == kEnvelopeHeld);
+            if (!released && !waiting && (envelope.type & 4) != 0 && i == envelope.loopEnd && envelope.loopStart < count) {
                 i = envelope.loopStart;
                 *state.tick = points[i].x;
             }

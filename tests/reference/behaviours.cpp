@@ -877,6 +877,7 @@ const std::vector<Behaviour>& Behaviours() {
             OlderTrackerPitchBehaviours(),
             SampleMapBehaviours(),
             OlderTrackerControlBehaviours(),
+            EnvelopePositionBehaviours(),
         };
         for (const std::vector<Behaviour>& family : families) {
             all.insert(all.end(), family.begin(), family.end());

@@ -50,5 +50,8 @@ std::vector<Behaviour> SampleMapBehaviours();
 // pattern loops, the envelopes after a release, the global volume slide.
 std::vector<Behaviour> OlderTrackerControlBehaviours();
 
+// Where the envelope position effect puts an envelope, at and past its points.
+std::vector<Behaviour> EnvelopePositionBehaviours();
+
 
 }  // namespace reference
