@@ -293,7 +293,8 @@ struct PlaybackBehaviour {
     // the next note without an instrument number is then silent.
     bool instrumentWaitsForNote;
     // Glissando control (E3x): once a tone portamento has run since the last
-    // note, the pitch sounds in whole semitones, whatever moves it.
+    // note, the pitch sounds in whole semitones, whatever moves it; on the
+    // Amiga table a semitone holds until half a semitone sharper is passed.
     bool glissando;
     // The envelope position effect also moves the panning envelope when the
     // volume envelope has a sustain point.
@@ -353,8 +354,9 @@ struct PlaybackBehaviour {
     // waiting there that the envelope position effect moves stays at its
     // new position.
     bool trackerSustainRelease;
-    // Frequencies keep their fraction of a hertz: a pitch between the notes,
-    // which slides and vibratos leave, is not rounded down to whole hertz.
+    // Frequencies keep their fraction of a hertz down to sixteenths: a pitch
+    // between the notes, which slides and vibratos leave, is not rounded down
+    // to whole hertz.
     bool exactFrequencies;
     // On the linear table the slides up, fine and extra fine included, stop
     // at period 1 rather than at 56 or not at all.

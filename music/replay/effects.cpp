@@ -511,6 +511,9 @@ void Glissando(const Song* song, Channel* channel, const PatternCell* cell, cons
         semitones = semitones >= 0 ? semitones / 64 : -((-semitones + 63) / 64);
         nearest = static_cast<std::int32_t>(base - 64 * semitones);
         channel->periodDelta += period - nearest;
+    } else if (song->behaviour.trackerPeriods) {
+        nearest = TrackerGlissandoPeriod(period, sample->finetune);
+        channel->periodDelta += nearest - period;
     } else {
         std::int64_t best = -1;
         for (std::int32_t note = 0; note <= kHighestRealNote; ++note) {

@@ -141,6 +141,9 @@ std::int32_t AmigaPeriod(std::int32_t note);
 // With trackerTable, the periods of the tracker's table, whose finetune
 // counts in sixteenths of a semitone.
 std::int32_t NotePeriod(std::uint8_t note, std::int8_t finetune, bool trackerTable = false);
+// The semitone a glissando sounds on the tracker's Amiga table: the first
+// note, upward, whose period half a semitone sharper is at or below the period.
+std::int32_t TrackerGlissandoPeriod(std::int32_t period, std::int8_t finetune);
 std::int32_t LinearPeriod(std::uint8_t note, std::int8_t finetune);
 // The period of a note in the song's frequency table.
 std::int32_t SongNotePeriod(const Song* song, std::uint8_t note, std::int8_t finetune);

@@ -434,6 +434,18 @@ std::int32_t TrackerAmigaPeriod(std::uint8_t note, std::int8_t finetune) {
 
 }  // namespace
 
+std::int32_t TrackerGlissandoPeriod(std::int32_t period, std::int8_t finetune) {
+    for (std::int32_t note = 0; note <= kHighestRealNote; ++note) {
+        // Half a semitone up from the note; past the table's end its last entry.
+        std::int32_t octave = note / 12;
+        std::int32_t at = (note % 12) * 16 + (finetune >> 3) + 24;
+        std::int32_t half = kTrackerAmigaOctave[at < 207 ? at : 207];
+        half = octave < 4 ? half << (4 - octave) : half >> (octave - 4);
+        if (half <= period) return TrackerAmigaPeriod(static_cast<std::uint8_t>(note), finetune);
+    }
+    return TrackerAmigaPeriod(static_cast<std::uint8_t>(kHighestRealNote), finetune);
+}
+
 std::int32_t NotePeriod(std::uint8_t note, std::int8_t finetune, bool trackerTable) {
     if (trackerTable) return TrackerAmigaPeriod(note, finetune);
     std::int32_t p0 = AmigaPeriod(note);
@@ -467,16 +479,20 @@ std::int64_t PeriodFrequency(const Song* song, std::int32_t period, std::int32_t
 
 namespace {
 
-// The frequency of a period as a real number, not truncated to whole hertz.
+// The frequency of a period truncated to sixteenths of a hertz, not to whole hertz.
 double ExactPeriodFrequency(const Song* song, std::int32_t period, std::int32_t periodDelta) {
+    double frequency = 0.0;
     if ((song->flags & 1) != 0) {
         double pitch = static_cast<double>((4608 - std::int64_t{period}) + periodDelta);
-        return 8363.0 * std::exp2(pitch / 768.0);
+        frequency = 8363.0 * std::exp2(pitch / 768.0);
+    } else {
+        std::int64_t sum = std::int64_t{period} + periodDelta;
+        if (sum == 0) return 0.0;
+        double clock = song->behaviour.trackerPeriods ? 8363.0 * 1712.0 : 14317056.0;
+        frequency = clock / static_cast<double>(sum);
     }
-    std::int64_t sum = std::int64_t{period} + periodDelta;
-    if (sum == 0) return 0.0;
-    double clock = song->behaviour.trackerPeriods ? 8363.0 * 1712.0 : 14317056.0;
-    return clock / static_cast<double>(sum);
+    if (!(frequency < kFrequencyLimit)) return frequency;
+    return std::floor(frequency * 16.0) / 16.0;
 }
 
 // The voice's 32.32 step for a frequency, held to the same bounds as the

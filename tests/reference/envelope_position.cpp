@@ -1,5 +1,7 @@
 // Where the envelope position effect puts an envelope: the tick it lands on
 // and the points, loop ends and sustain points at that tick or after it.
+// Beside it, pitches between the notes: the glissando's semitones on the
+// Amiga table and the fraction of a hertz a frequency keeps.
 #include <cstdint>
 
 #include "music/song.h"
@@ -46,11 +48,63 @@ xm::Module EnvelopePositionAtPoints() {
     return module;
 }
 
+xm::Instrument FinetunedTone(std::int8_t finetune) {
+    xm::Sample sample = Tone();
+    sample.finetune = finetune;
+    return xm::InstrumentOf({sample});
+}
+
+// Glissandos up and down on the Amiga table, with finetunes that move the
+// half-semitone points, one of them past the table's end.
+xm::Module GlissandoAmiga() {
+    xm::Module module = Base(2, 24);
+    module.flags = 0;
+    module.instruments = {FinetunedTone(0), FinetunedTone(64), FinetunedTone(-72)};
+    const xm::Cell glide{0, 0, 0, EffectTonePortamento, 0};
+    At(module, 0, 0) = {kC4, 1, 0, EffectExtended, ExtendedGlissando << 4 | 1};
+    At(module, 1, 0) = {kC4 + 7, 0, 0, EffectTonePortamento, 0x03};
+    for (int row = 2; row < 12; ++row) At(module, row, 0) = glide;
+    At(module, 12, 0) = {kC4 + 21, 2, 0, EffectExtended, ExtendedGlissando << 4 | 1};
+    At(module, 13, 0) = {kC4 + 27, 0, 0, EffectTonePortamento, 0x04};
+    for (int row = 14; row < 24; ++row) At(module, row, 0) = glide;
+    At(module, 0, 1) = {kC4 + 19, 3, 0x30, EffectExtended, ExtendedGlissando << 4 | 1};
+    At(module, 1, 1) = {kC4 + 12, 0, 0, EffectTonePortamento, 0x03};
+    for (int row = 2; row < 24; ++row) At(module, row, 1) = glide;
+    return module;
+}
+
+// A loop of the highest partial a sample can hold: a frequency a little off
+// drifts from the reference's phase within the note.
+xm::Sample Buzz() {
+    xm::Sample sample;
+    sample.sixteenBit = true;
+    for (int i = 0; i < 256; ++i) sample.frames.push_back(static_cast<std::int16_t>(i % 2 == 0 ? 10000 : -10000));
+    sample.loop = xm::Loop::Forward;
+    sample.loopLength = static_cast<std::uint32_t>(sample.frames.size());
+    return sample;
+}
+
+// One long note a fine slide moves off the table, to a frequency whose
+// sixteenths of a hertz are all but a whole sixteenth.
+xm::Module FrequencyBetweenNotes(std::uint16_t flags, std::uint8_t note, std::uint8_t slide) {
+    xm::Module module = Base(1, 32);
+    module.flags = flags;
+    module.instruments = {xm::InstrumentOf({Buzz()})};
+    At(module, 0, 0) = {note, 1, 0, EffectExtended, static_cast<std::uint8_t>(ExtendedFinePortamentoUp << 4 | slide)};
+    return module;
+}
+
+xm::Module FrequencyBetweenNotesAmiga() { return FrequencyBetweenNotes(0, kC4 - 12, 11); }
+xm::Module FrequencyBetweenNotesLinear() { return FrequencyBetweenNotes(1, kC4 - 22, 15); }
+
 }  // namespace
 
 std::vector<Behaviour> EnvelopePositionBehaviours() {
     return {
         {"envelope_position_at_points", EnvelopePositionAtPoints},
+        {"glissando_amiga_half_semitones", GlissandoAmiga},
+        {"frequency_between_notes_amiga", FrequencyBetweenNotesAmiga},
+        {"frequency_between_notes_linear", FrequencyBetweenNotesLinear},
     };
 }
 
