@@ -315,6 +315,10 @@ struct PlaybackBehaviour {
     // Files saved by the format's own tracker, in its 0x0104 layout with
     // blank-padded names, ramp every gain change over 5 ms, not the short ramp.
     bool formatTrackerRamps;
+    // A voice whose volume falls, to silence or not, ramps over 42 frames at
+    // 44100 Hz; rising volumes and panning keep the short ramp. Files that
+    // take the format tracker's ramps keep them both ways.
+    bool longerRampsDown;
     // The panning envelope swings by its offset times the distance to the
     // nearer edge, over 32, not by the offset times that distance's 32nds.
     bool trackerPanningEnvelope;

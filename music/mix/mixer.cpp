@@ -141,6 +141,8 @@ void MixVoice(Voice* voice, float* area, std::int32_t frameCount) {
     const AudioOutput& a = audioOutput;
     const std::int32_t rampFrames = a.rampFrames > 0 ? a.rampFrames : 1;
     const float inverseRampFrames = a.rampFrames > 0 ? a.inverseRampFrames : 1.0f;
+    const std::int32_t rampDownFrames = a.rampDownFrames > 0 ? a.rampDownFrames : rampFrames;
+    const float inverseRampDownFrames = a.rampDownFrames > 0 ? a.inverseRampDownFrames : inverseRampFrames;
 
     Pass p{sample->data, (Fixed{voice->position} << 32) | voice->positionFraction,
            (Fixed{voice->stepInteger} << 32) | voice->stepFraction, voice->direction == 2};
@@ -175,16 +177,19 @@ void MixVoice(Voice* voice, float* area, std::int32_t frameCount) {
               voice->rightGain == voice->seenRightGain)) {
             voice->seenLeftGain = voice->leftGain;
             voice->seenRightGain = voice->rightGain;
+            // A falling volume takes the ramp down, both sides alike.
+            const bool falling = voice->volume < voice->seenVolume;
+            voice->seenVolume = voice->volume;
+            const std::int32_t frames = falling ? rampDownFrames : rampFrames;
+            const float inverse = falling ? inverseRampDownFrames : inverseRampFrames;
             const std::int32_t wholeLeft = voice->rampLeft / 256;
             const std::int32_t wholeRight = voice->rampRight / 256;
             voice->rampDeltaLeft = voice->leftGain == wholeLeft ? 0.0f
-                                   : static_cast<float>(voice->leftGain - wholeLeft) * kGainScale * inverseRampFrames;
+                                   : static_cast<float>(voice->leftGain - wholeLeft) * kGainScale * inverse;
             voice->rampDeltaRight = voice->rightGain == wholeRight
                                         ? 0.0f
-                                        : static_cast<float>(voice->rightGain - wholeRight) * kGainScale *
-                                              inverseRampFrames;
-            voice->rampFramesLeft =
-                voice->rampDeltaLeft != 0.0f || voice->rampDeltaRight != 0.0f ? rampFrames : 0;
+                                        : static_cast<float>(voice->rightGain - wholeRight) * kGainScale * inverse;
+            voice->rampFramesLeft = voice->rampDeltaLeft != 0.0f || voice->rampDeltaRight != 0.0f ? frames : 0;
         }
         const bool ramp = voice->rampFramesLeft > 0;
         if (ramp && count > voice->rampFramesLeft) {

@@ -21,6 +21,8 @@ struct Voice {
     std::int32_t direction;  // 1 forward, 2 backward
     std::int32_t seenLeftGain;
     std::int32_t seenRightGain;
+    // The volume of the gains last seen: a lower one ramps down.
+    std::int32_t seenVolume;
     std::int32_t rampLeft;
     std::int32_t rampRight;
     float rampDeltaLeft;

@@ -8,6 +8,15 @@ void SetRampLength(std::int32_t framesAt44100) {
     a.rampFrames = static_cast<std::int32_t>(std::int64_t{a.mixingRate} * framesAt44100 / 44100);
     if (a.rampFrames < 1) a.rampFrames = 1;
     a.inverseRampFrames = 1.0f / static_cast<float>(a.rampFrames);
+    a.rampDownFrames = a.rampFrames;
+    a.inverseRampDownFrames = a.inverseRampFrames;
+}
+
+void SetRampDownLength(std::int32_t framesAt44100) {
+    AudioOutput& a = audioOutput;
+    a.rampDownFrames = static_cast<std::int32_t>((std::int64_t{a.mixingRate} * framesAt44100 + 22050) / 44100);
+    if (a.rampDownFrames < 1) a.rampDownFrames = 1;
+    a.inverseRampDownFrames = 1.0f / static_cast<float>(a.rampDownFrames);
 }
 
 void SilenceVoices() {

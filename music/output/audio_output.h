@@ -26,6 +26,9 @@ struct AudioOutput {
     float inverseRate;
     std::int32_t rampFrames;
     float inverseRampFrames;
+    // Ramps of a voice whose volume falls; 0 takes rampFrames.
+    std::int32_t rampDownFrames;
+    float inverseRampDownFrames;
     WaveOutBuffer waveHeader;
     std::int16_t* outputBuffer;
     float* mixBuffer;
@@ -72,6 +75,10 @@ extern AudioOutput audioOutput;
 constexpr std::int32_t kIntroRampFrames = 128;
 constexpr std::int32_t kTrackerRampFrames = 16;
 constexpr std::int32_t kFormatTrackerRampFrames = 220;
+constexpr std::int32_t kTrackerRampDownFrames = 42;
+// Both ramps this long, rising and falling.
 void SetRampLength(std::int32_t framesAt44100);
+// The ramps of falling volumes alone, rounded to the nearest frame.
+void SetRampDownLength(std::int32_t framesAt44100);
 // Every voice silent, at rest and unbound from any sample.
 void SilenceVoices();

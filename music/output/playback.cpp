@@ -69,8 +69,10 @@ void SongResetPlayState(Song* song) {
     if (song->onPlay) song->onPlay(song);
     SongSetBpm(song, song->defaultBpm);
     std::int32_t ramp = song->behaviour.shortVolumeRamps ? kTrackerRampFrames : kIntroRampFrames;
-    if (song->behaviour.formatTrackerRamps && song->savedBy == SavedBy::FormatTracker) ramp = kFormatTrackerRampFrames;
+    bool formatTracker = song->behaviour.formatTrackerRamps && song->savedBy == SavedBy::FormatTracker;
+    if (formatTracker) ramp = kFormatTrackerRampFrames;
     SetRampLength(ramp);
+    if (song->behaviour.longerRampsDown && !formatTracker) SetRampDownLength(kTrackerRampDownFrames);
     // Voices still sounding from an earlier play may point at the samples of
     // a song freed since: every play starts from silent voices.
     SilenceVoices();

@@ -57,6 +57,7 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .squareRootPanningForFormatTracker = true,
     .olderTrackerMixLevel = true,
     .formatTrackerRamps = true,
+    .longerRampsDown = true,
     .trackerPanningEnvelope = true,
     .trackerGlobalVolumeSlide = true,
     .instrumentVolumeAfterKeyOff = true,

@@ -157,6 +157,7 @@ void RampOverTick(Voice* voice, std::int32_t frames) {
     if (frames < 1) return;
     voice->seenLeftGain = voice->leftGain;
     voice->seenRightGain = voice->rightGain;
+    voice->seenVolume = voice->volume;
     const float perFrame = (1.0f / 255.0f) / static_cast<float>(frames);
     voice->rampDeltaLeft = static_cast<float>(voice->leftGain - voice->rampLeft / 256) * perFrame;
     voice->rampDeltaRight = static_cast<float>(voice->rightGain - voice->rampRight / 256) * perFrame;
@@ -193,6 +194,7 @@ Voice* StartNote(Channel* channel, Voice* voice, Sample* sample, bool silentPast
     voice->rampLeft = 0;
     voice->rampRight = 0;
     voice->rampFramesLeft = 0;
+    voice->seenVolume = 0;
     return voice;
 }
 

@@ -1,7 +1,9 @@
 // Where the envelope position effect puts an envelope: the tick it lands on
 // and the points, loop ends and sustain points at that tick or after it.
 // Beside it, pitches between the notes: the glissando's semitones on the
-// Amiga table and the fraction of a hertz a frequency keeps.
+// Amiga table and the fraction of a hertz a frequency keeps; and how long a
+// voice takes to fall silent.
+#include <cmath>
 #include <cstdint>
 
 #include "music/song.h"
@@ -97,6 +99,34 @@ xm::Module FrequencyBetweenNotes(std::uint16_t flags, std::uint8_t note, std::ui
 xm::Module FrequencyBetweenNotesAmiga() { return FrequencyBetweenNotes(0, kC4 - 12, 11); }
 xm::Module FrequencyBetweenNotesLinear() { return FrequencyBetweenNotes(1, kC4 - 22, 15); }
 
+// A one-shot sample silent for about a tick at C-4 and 255 BPM, and loud
+// after: what is heard is mostly how a voice falls silent on the next tick.
+xm::Sample LateBurst() {
+    xm::Sample sample;
+    sample.sixteenBit = true;
+    for (int i = 0; i < 480; ++i) {
+        sample.frames.push_back(i < 78 ? 0 : static_cast<std::int16_t>(14000.0 * std::sin(i * 0.9)));
+    }
+    return sample;
+}
+
+// Notes cut on their second tick, then, a tick apart, new notes that take
+// over from sounding ones, some at lower volumes.
+xm::Module SilencesRampDown() {
+    xm::Module module = Base(1, 32);
+    module.bpm = 255;
+    module.speed = 2;
+    module.instruments.push_back(xm::InstrumentOf({LateBurst()}));
+    for (int row = 0; row < 12; ++row) At(module, row, 0) = {kC4, 3, 0, EffectExtended, ExtendedNoteCut << 4 | 1};
+    for (int row = 12; row < 32; ++row) At(module, row, 0) = {kC4, 3, 0, 0, 0};
+    At(module, 12, 0).effect = EffectSpeedTempo;
+    At(module, 12, 0).parameter = 1;
+    At(module, 20, 0).volume = 0x30;
+    At(module, 21, 0).volume = 0x20;
+    At(module, 22, 0).volume = 0x50;
+    return module;
+}
+
 }  // namespace
 
 std::vector<Behaviour> EnvelopePositionBehaviours() {
@@ -105,6 +135,7 @@ std::vector<Behaviour> EnvelopePositionBehaviours() {
         {"glissando_amiga_half_semitones", GlissandoAmiga},
         {"frequency_between_notes_amiga", FrequencyBetweenNotesAmiga},
         {"frequency_between_notes_linear", FrequencyBetweenNotesLinear},
+        {"silences_ramp_down", SilencesRampDown},
     };
 }
 
