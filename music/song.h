@@ -402,7 +402,8 @@ struct PlaybackBehaviour {
     // the last value either of them set.
     bool columnVibratoMemory;
     // The older versions' arpeggio raises the note last played, not the
-    // table's note nearest a period that slides have moved.
+    // table's note nearest a period that slides have moved, also past the
+    // highest note; a step of 0 leaves the slid pitch.
     bool arpeggioFromNote;
     // The format tracker's older versions take the key off effect (Kxx) on
     // the row's first tick, whatever its tick, as a release alone: the
@@ -418,6 +419,9 @@ struct PlaybackBehaviour {
     // break or position jump on its row; the break or jump comes once the
     // loop is done.
     bool loopBeforeBreak;
+    // The older versions' glissando sounds the note at or above the pitch,
+    // not the nearest.
+    bool glissandoRoundsUp;
 };
 
 struct Song;

@@ -180,11 +180,14 @@ std::int32_t NearestNote(const Song* song, std::int32_t period, std::int8_t fine
 // the nearest note raised by some semitones.
 std::int32_t TableArpeggioDelta(const Song* song, const Channel* channel, const Sample* sample,
                                 std::int32_t semitones) {
-    // The older versions raise the note last played, wherever slides took its pitch.
-    std::int32_t base = song->behaviour.arpeggioFromNote ? channel->realNote
-                                                         : NearestNote(song, channel->period, sample->finetune);
+    // The older versions raise the note last played, wherever slides took
+    // its pitch, past the highest note as well; by 0 they leave the pitch.
+    bool fromNote = song->behaviour.arpeggioFromNote;
+    if (fromNote && semitones == 0) return 0;
+    std::int32_t base = fromNote ? channel->realNote : NearestNote(song, channel->period, sample->finetune);
     std::int32_t note = base + semitones;
-    bool beyond = note * 16 + (sample->finetune >> 3) > kArpeggioCeiling * 16;
+    if (fromNote) note = std::min(note, kHighestHeldNote);
+    bool beyond = !fromNote && note * 16 + (sample->finetune >> 3) > kArpeggioCeiling * 16;
     std::int32_t target = beyond ? SongNotePeriod(song, kArpeggioCeiling, 0)
                                  : SongNotePeriod(song, static_cast<std::uint8_t>(note), sample->finetune);
     // The linear table's delta raises the pitch, the Amiga table's the period.
@@ -507,7 +510,8 @@ void Glissando(const Song* song, Channel* channel, const PatternCell* cell, cons
     std::int32_t nearest = period;
     if ((song->flags & 1) != 0) {
         std::int32_t base = SongNotePeriod(song, 0, sample->finetune);
-        std::int64_t semitones = (std::int64_t{base} - period + 31);
+        // The older versions take the note at or above the pitch.
+        std::int64_t semitones = (std::int64_t{base} - period + (song->behaviour.glissandoRoundsUp ? 63 : 31));
         semitones = semitones >= 0 ? semitones / 64 : -((-semitones + 63) / 64);
         nearest = static_cast<std::int32_t>(base - 64 * semitones);
         channel->periodDelta += period - nearest;
@@ -519,6 +523,7 @@ void Glissando(const Song* song, Channel* channel, const PatternCell* cell, cons
         for (std::int32_t note = 0; note <= kHighestRealNote; ++note) {
             std::int32_t candidate = SongNotePeriod(song, static_cast<std::uint8_t>(note), sample->finetune);
             std::int64_t distance = std::llabs(std::int64_t{candidate} - period);
+            if (song->behaviour.glissandoRoundsUp && candidate > period) continue;
             if (best < 0 || distance < best) {
                 best = distance;
                 nearest = candidate;

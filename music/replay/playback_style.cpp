@@ -84,6 +84,7 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .keyOffEffectReleasesOnly = false,
     .oneLoopAtATime = false,
     .loopBeforeBreak = false,
+    .glissandoRoundsUp = false,
 };
 
 }  // namespace
@@ -113,5 +114,6 @@ void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
         song->behaviour.releaseEndsSustainLoop = false;
         song->behaviour.trackerSustainRelease = false;
         song->behaviour.trackerGlobalVolumeSlide = false;
+        song->behaviour.glissandoRoundsUp = true;
     }
 }

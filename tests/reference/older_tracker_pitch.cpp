@@ -148,6 +148,34 @@ xm::Module ArpeggioAfterSlides() {
     return module;
 }
 
+// Arpeggio past the highest note, and by 0 semitones after slides.
+xm::Module ArpeggioEdges() {
+    xm::Module module = OlderBase(1, 12);
+    At(module, 0, 0) = {91, 1, 0, EffectArpeggio, 0x67};
+    At(module, 1, 0) = {94, 1, 0, EffectArpeggio, 0x3F};
+    At(module, 2, 0) = {kC4 + 24, 1, 0, 0, 0};
+    At(module, 3, 0) = {0, 0, 0, EffectExtended, (ExtendedFinePortamentoDown << 4) | 8};
+    At(module, 4, 0) = {0, 0, 0, EffectArpeggio, 0x0C};
+    At(module, 5, 0) = {0, 0, 0, EffectPortamentoUp, 0x06};
+    At(module, 6, 0) = {0, 0, 0, EffectArpeggio, 0x50};
+    return module;
+}
+
+// Glissando on tone portamentos up and down, on either table.
+xm::Module Glissando(std::uint16_t flags) {
+    xm::Module module = OlderBase(1, 12);
+    module.flags = flags;
+    At(module, 0, 0) = {kC4, 1, 0, EffectExtended, (ExtendedGlissando << 4) | 1};
+    At(module, 1, 0) = {kC4 + 12, 0, 0, EffectTonePortamento, 0x06};
+    At(module, 2, 0) = {0, 0, 0, EffectTonePortamento, 0x00};
+    At(module, 3, 0) = {kC4 - 7, 0, 0, EffectTonePortamento, 0x0B};
+    At(module, 4, 0) = {0, 0, 0, EffectTonePortamento, 0x00};
+    At(module, 5, 0) = {0, 0, 0, EffectTonePortamento, 0x00};
+    return module;
+}
+xm::Module GlissandoLinear() { return Glissando(1); }
+xm::Module GlissandoAmiga() { return Glissando(0); }
+
 }  // namespace
 
 std::vector<Behaviour> OlderTrackerPitchBehaviours() {
@@ -161,6 +189,9 @@ std::vector<Behaviour> OlderTrackerPitchBehaviours() {
         {"older_tracker_column_vibrato_memory", ColumnVibratoMemory, true},
         {"older_tracker_vibrato_in_both_columns", VibratoInBothColumns, true},
         {"older_tracker_arpeggio_after_slides", ArpeggioAfterSlides, true},
+        {"older_tracker_arpeggio_edges", ArpeggioEdges, true},
+        {"older_tracker_glissando_linear", GlissandoLinear, true},
+        {"older_tracker_glissando_amiga", GlissandoAmiga, true},
     };
 }
 
