@@ -362,9 +362,6 @@ struct PlaybackBehaviour {
     // between the notes, which slides and vibratos leave, is not rounded down
     // to whole hertz.
     bool exactFrequencies;
-    // On the linear table the slides up, fine and extra fine included, stop
-    // at period 1 rather than at 56 or not at all.
-    bool linearSlidesToPeriodOne;
     // The format tracker's older versions take the finetune whole on the
     // linear table, in 128ths of a semitone, not in sixteenths.
     bool wholeLinearFinetune;
@@ -422,6 +419,17 @@ struct PlaybackBehaviour {
     // The older versions' glissando sounds the note at or above the pitch,
     // not the nearest.
     bool glissandoRoundsUp;
+    // On either table the slides up, fine and extra fine included, stop at
+    // period 1 rather than at 56 or not at all.
+    bool slidesUpToPeriodOne;
+    // The tracker's mixer plays steps of up to 1023 frames a frame, period 1
+    // of the Amiga table included, and ends a voice whose step leaps its
+    // whole forward loop where one loop length back still leaves it past
+    // the loop's end.
+    bool leapingSteps;
+    // No pitch is raised to 100 Hz, and on the linear table periods from
+    // 9920 on, a little under 70 Hz, hold the voice where it is.
+    bool linearTableBottom;
 };
 
 struct Song;

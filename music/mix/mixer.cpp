@@ -87,7 +87,7 @@ std::uint64_t FramesTo(Fixed distance, Fixed step) {
 // otherwise: most passes end long before a boundary, and a product tells
 // them so where a division would take far longer.
 std::uint64_t FramesWithin(Fixed distance, Fixed step, std::int32_t count) {
-    constexpr std::int32_t kProductSafe = 1 << 23;  // count x step stays below 2^63
+    constexpr std::int32_t kProductSafe = 1 << 21;  // count x step stays below 2^63
     if (count < kProductSafe && distance > step * static_cast<Fixed>(count)) return UINT64_MAX;
     return FramesTo(distance, step);
 }
@@ -146,7 +146,8 @@ void MixVoice(Voice* voice, float* area, std::int32_t frameCount) {
 
     Pass p{sample->data, (Fixed{voice->position} << 32) | voice->positionFraction,
            (Fixed{voice->stepInteger} << 32) | voice->stepFraction, voice->direction == 2};
-    if (voice->stepInteger > kMaxStepFrames) p.step = Fixed{kMaxStepFrames} << 32;
+    const std::uint32_t mostFrames = voice->leapingSteps ? kMaxLeapingStepFrames : kMaxStepFrames;
+    if (voice->stepInteger > mostFrames) p.step = Fixed{mostFrames} << 32;
     const Fixed loopStart = Fixed{sample->loopStart} << 32;
     const std::uint64_t endFrame = std::uint64_t{sample->loopStart} + sample->loopLength;
     const Fixed loopEnd = (endFrame > UINT32_MAX ? Fixed{UINT32_MAX} : endFrame) << 32;
@@ -221,6 +222,10 @@ void MixVoice(Voice* voice, float* area, std::int32_t frameCount) {
 
         if (!boundary) continue;
         if ((sample->loopType & LoopForward) && loopLength != 0) {
+            if (voice->leapingSteps && p.step > loopLength && p.position - loopEnd >= loopLength) {
+                idle = true;
+                continue;
+            }
             WrapForward(p, loopStart, loopLength);
         } else if ((sample->loopType & LoopPingPong) && loopLength != 0) {
             FoldPingPong(p, loopStart, loopLength);

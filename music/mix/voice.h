@@ -28,6 +28,10 @@ struct Voice {
     float rampDeltaLeft;
     float rampDeltaRight;
     std::int32_t rampFramesLeft;
+    // Steps up to kMaxLeapingStepFrames are played, and one that leaps the
+    // whole forward loop ends the voice where one loop length back still
+    // leaves it past the loop's end.
+    bool leapingSteps;
 };
 
 constexpr int kVoiceCount = 256;
@@ -36,3 +40,5 @@ constexpr int kMixedVoices = 64;
 // The largest stepInteger the mixer plays: a voice advances fewer than 256
 // sample frames per output frame. The mixer plays larger steps at this one.
 constexpr std::uint32_t kMaxStepFrames = 255;
+// The same for a voice of leaping steps.
+constexpr std::uint32_t kMaxLeapingStepFrames = 1023;

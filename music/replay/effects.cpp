@@ -111,13 +111,13 @@ void KeepVoiceAsItIs(Channel* channel) {
         static_cast<std::uint8_t>(~(UpdateTrigger | UpdateFrequency | UpdateVolume | UpdatePanning));
 }
 
-// Where slides up stop: the tracker's linear table goes on to period 1.
+// Where slides up stop: the tracker goes on to period 1.
 std::int32_t HighestPeriod(const Song* song) {
-    return song->behaviour.linearSlidesToPeriodOne && (song->flags & 1) != 0 ? 1 : 56;
+    return song->behaviour.slidesUpToPeriodOne ? 1 : 56;
 }
 
-// A fine slide up's period: unbounded, but on the tracker's linear table
-// it stops at period 1 as the other slides up do.
+// A fine slide up's period: unbounded, but in the tracker it stops at
+// period 1 as the other slides up do.
 std::int32_t FineSlidUp(const Song* song, std::int64_t period) {
     if (period < 1 && HighestPeriod(song) == 1) return 1;
     return Saturate(period);

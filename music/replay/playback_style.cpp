@@ -69,7 +69,6 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .panningEnvelopeOfNoteInstrument = true,
     .trackerSustainRelease = true,
     .exactFrequencies = true,
-    .linearSlidesToPeriodOne = true,
     .wholeLinearFinetune = false,
     .outOfRangeNotesHeld = false,
     .sharedPortamentoMemory = false,
@@ -85,6 +84,9 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .oneLoopAtATime = false,
     .loopBeforeBreak = false,
     .glissandoRoundsUp = false,
+    .slidesUpToPeriodOne = true,
+    .leapingSteps = true,
+    .linearTableBottom = true,
 };
 
 }  // namespace

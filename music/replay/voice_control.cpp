@@ -24,10 +24,11 @@ constexpr std::int32_t kVoiceVolumeLimit = 32767;
 constexpr std::int32_t kLowestFrequency = 100;
 
 // The mixer takes the step as 32.32 and plays at most kMaxStepFrames whole
-// frames per output frame: the frequency stops just short of a step of
-// kMaxStepFrames + 1 frames.
-std::int64_t HighestFrequency(std::int32_t mixingRate) {
-    return std::int64_t{mixingRate} * (std::int64_t{kMaxStepFrames} + 1) - 1;
+// frames per output frame (kMaxLeapingStepFrames for a voice of leaping
+// steps): the frequency stops just short of a step of one frame more.
+std::int64_t HighestFrequency(std::int32_t mixingRate, bool leapingSteps = false) {
+    std::int64_t most = leapingSteps ? kMaxLeapingStepFrames : kMaxStepFrames;
+    return std::int64_t{mixingRate} * (most + 1) - 1;
 }
 
 void SetGains(Voice* voice) {
@@ -485,8 +486,10 @@ namespace {
 double ExactPeriodFrequency(const Song* song, std::int32_t period, std::int32_t periodDelta) {
     double frequency = 0.0;
     if ((song->flags & 1) != 0) {
-        double pitch = static_cast<double>((4608 - std::int64_t{period}) + periodDelta);
-        frequency = 8363.0 * std::exp2(pitch / 768.0);
+        std::int64_t pitch = (4608 - std::int64_t{period}) + periodDelta;
+        // Periods from 9920 on, the thirteenth octave below the table's top, hold the voice.
+        if (song->behaviour.linearTableBottom && pitch <= 4608 - 9920) return 0.0;
+        frequency = 8363.0 * std::exp2(static_cast<double>(pitch) / 768.0);
     } else {
         std::int64_t sum = std::int64_t{period} + periodDelta;
         if (sum == 0) return 0.0;
@@ -498,10 +501,10 @@ double ExactPeriodFrequency(const Song* song, std::int32_t period, std::int32_t 
 }
 
 // The voice's 32.32 step for a frequency, held to the same bounds as the
-// whole-hertz frequencies are.
-void SetExactStep(Voice* voice, double frequency, std::int32_t rate) {
-    double lowest = kLowestFrequency;
-    double highest = static_cast<double>(HighestFrequency(rate));
+// whole-hertz frequencies are, or down to 0 without a lowest frequency.
+void SetExactStep(Voice* voice, double frequency, std::int32_t rate, bool noLowest) {
+    double lowest = noLowest ? 0.0 : kLowestFrequency;
+    double highest = static_cast<double>(HighestFrequency(rate, voice->leapingSteps));
     if (!(frequency >= lowest)) frequency = lowest;
     if (frequency > highest) frequency = highest;
     double step = std::floor(frequency / rate * 4294967296.0);
@@ -559,9 +562,12 @@ void UpdateVoice(Channel* channel, Sample* sample, const Song* song) {
 
     std::int32_t rate = audioOutput.mixingRate;
     if ((flags & UpdateFrequency) != 0 && rate > 0 && song->behaviour.exactFrequencies) {
-        SetExactStep(voice, ExactPeriodFrequency(song, channel->period, channel->periodDelta), rate);
+        voice->leapingSteps = song->behaviour.leapingSteps;
+        SetExactStep(voice, ExactPeriodFrequency(song, channel->period, channel->periodDelta), rate,
+                     song->behaviour.linearTableBottom);
     } else if ((flags & UpdateFrequency) != 0 && rate > 0) {
         std::int64_t frequency = PeriodFrequency(song, channel->period, channel->periodDelta);
+        voice->leapingSteps = false;
         if (frequency < kLowestFrequency) frequency = kLowestFrequency;
         std::int64_t highest = HighestFrequency(rate);
         if (frequency > highest) frequency = highest;

@@ -13,13 +13,14 @@ namespace {
 constexpr std::uint16_t kLinear = 1;
 constexpr std::uint16_t kAmiga = 0;
 
-// A pure tone of eight frames a period: a pitch a fraction of a hertz off
-// drifts out of phase within a few seconds.
-xm::Sample FineTone() {
+// A pure tone of eight periods, eight frames a period unless said: a pitch
+// a fraction of a hertz off drifts out of phase within a few seconds.
+xm::Sample FineTone(int framesPerPeriod = 8) {
     xm::Sample sample;
     sample.sixteenBit = true;
-    for (int i = 0; i < 64; ++i) {
-        sample.frames.push_back(static_cast<std::int16_t>(12000.0 * std::sin(2.0 * 3.14159265358979 * i / 8.0)));
+    for (int i = 0; i < 8 * framesPerPeriod; ++i) {
+        double phase = 2.0 * 3.14159265358979 * i / framesPerPeriod;
+        sample.frames.push_back(static_cast<std::int16_t>(12000.0 * std::sin(phase)));
     }
     sample.loop = xm::Loop::Forward;
     sample.loopLength = static_cast<std::uint32_t>(sample.frames.size());
@@ -202,6 +203,71 @@ xm::Module FineSlidesDownToTheBottom(std::uint16_t flags) {
 xm::Module FineSlidesDownToTheBottomLinear() { return FineSlidesDownToTheBottom(kLinear); }
 xm::Module FineSlidesDownToTheBottomAmiga() { return FineSlidesDownToTheBottom(kAmiga); }
 
+// Slides up past the top of the Amiga table, where the tone's step leaps
+// its whole loop and the note ends: slides, a volume, a tone portamento or
+// an instrument number do not bring it back, a new note does.
+xm::Module SlideUpPastTheTopAmiga() {
+    xm::Module module = Base(1, 16);
+    module.flags = kAmiga;
+    At(module, 0, 0) = {kC4 + 24, 1, 0, 0, 0};
+    At(module, 1, 0) = {0, 0, 0, EffectPortamentoUp, 0xFF};
+    At(module, 2, 0) = {0, 0, 0, EffectPortamentoUp, 0xFF};
+    At(module, 4, 0) = {0, 0, 0, EffectPortamentoDown, 0xFF};
+    At(module, 5, 0) = {0, 0, 0x30, EffectSetVolume, 0x20};
+    At(module, 6, 0) = {kC4 + 12, 0, 0, EffectTonePortamento, 0x10};
+    At(module, 7, 0) = {0, 1, 0, 0, 0};
+    At(module, 9, 0) = {kC4 + 24, 1, 0, 0, 0};
+    At(module, 10, 0) = {0, 0, 0, EffectPortamentoUp, 0x20};
+    At(module, 12, 0) = {kC4 + 12, 1, 0, 0, 0};
+    return module;
+}
+
+// Fine and extra fine slides up to the top of the Amiga table, a tick each:
+// a long loop held at period 1 and slid back down, then a short loop whose
+// step comes to leap it, which ends the note.
+xm::Module FineSlidesUpPastTheTopAmiga() {
+    xm::Module module = Base(1, 56);
+    module.flags = kAmiga;
+    module.speed = 1;
+    module.instruments = {xm::InstrumentOf({FineTone(64)}), xm::InstrumentOf({FineTone()})};
+    auto fineUp = [](int x) { return xm::Cell{0, 0, 0, EffectExtended, static_cast<std::uint8_t>((ExtendedFinePortamentoUp << 4) | x)}; };
+    auto extraFineUp = [](int x) { return xm::Cell{0, 0, 0, EffectExtraFinePortamento, static_cast<std::uint8_t>(0x10 | x)}; };
+    const xm::Cell fineDown{0, 0, 0, EffectExtended, (ExtendedFinePortamentoDown << 4) | 0xF};
+    for (int start : {0, 24}) {
+        At(module, start, 0) = {kC4 + 36, static_cast<std::uint8_t>(start == 0 ? 1 : 2), 0, 0, 0};
+        for (int row = start + 4; row < start + 7; ++row) At(module, row, 0) = fineUp(0xF);
+    }
+    At(module, 10, 0) = extraFineUp(0xF);
+    At(module, 12, 0) = extraFineUp(0xF);
+    At(module, 14, 0) = extraFineUp(0x4);
+    At(module, 15, 0) = fineDown;
+    At(module, 16, 0) = fineDown;
+    At(module, 32, 0) = extraFineUp(0xF);
+    At(module, 34, 0) = extraFineUp(0xA);
+    for (int row = 36; row <= 48; row += 3) At(module, row, 0) = extraFineUp(0x1);
+    At(module, 50, 0) = fineDown;
+    return module;
+}
+
+// Slides down past the bottom of the linear table, where the voice stands
+// still; a tone portamento, a slide back up and a new note move it again.
+xm::Module SlideDownPastTheBottomLinear() {
+    xm::Module module = Base(1, 20);
+    At(module, 0, 0) = {13, 1, 0, EffectPortamentoDown, 0x40};
+    At(module, 1, 0) = {0, 0, 0, EffectPortamentoDown, 0x40};
+    At(module, 2, 0) = {0, 0, 0, EffectPortamentoDown, 0x20};
+    At(module, 3, 0) = {0, 0, 0, EffectExtended, (ExtendedFinePortamentoDown << 4) | 0xF};
+    At(module, 4, 0) = {0, 0, 0, EffectExtraFinePortamento, 0x2F};
+    At(module, 6, 0) = {13, 0, 0, EffectTonePortamento, 0xFF};
+    At(module, 8, 0) = {0, 0, 0, EffectPortamentoDown, 0x80};
+    At(module, 9, 0) = {0, 0, 0, EffectPortamentoDown, 0x60};
+    At(module, 11, 0) = {0, 0, 0, EffectPortamentoUp, 0x80};
+    At(module, 13, 0) = {25, 1, 0, EffectPortamentoDown, 0xFF};
+    At(module, 14, 0) = {0, 0, 0, EffectExtended, (ExtendedFinePortamentoUp << 4) | 0xF};
+    At(module, 16, 0) = {25, 1, 0, 0, 0};
+    return module;
+}
+
 // The lowest and highest notes the note column holds.
 xm::Module LowestAndHighestNotes(std::uint16_t flags) {
     xm::Module module = Base(1, 12);
@@ -236,6 +302,9 @@ std::vector<Behaviour> PitchBehaviours() {
         {"fine_slides_up_past_the_top_linear", FineSlidesUpPastTheTop},
         {"fine_slides_down_to_the_bottom_linear", FineSlidesDownToTheBottomLinear},
         {"fine_slides_down_to_the_bottom_amiga", FineSlidesDownToTheBottomAmiga},
+        {"slide_up_past_the_top_amiga", SlideUpPastTheTopAmiga},
+        {"fine_slides_up_past_the_top_amiga", FineSlidesUpPastTheTopAmiga},
+        {"slide_down_past_the_bottom_linear", SlideDownPastTheBottomLinear},
         {"lowest_and_highest_notes_linear", LowestAndHighestNotesLinear},
         {"lowest_and_highest_notes_amiga", LowestAndHighestNotesAmiga},
     };
