@@ -430,6 +430,10 @@ struct PlaybackBehaviour {
     // No pitch is raised to 100 Hz, and on the linear table periods from
     // 9920 on, a little under 70 Hz, hold the voice where it is.
     bool linearTableBottom;
+    // On the Amiga table the pitch comes from the period's low 16 bits: a
+    // slide down past 65535 comes back in at the top while the period
+    // itself slides on.
+    bool amigaPitchFromLow16Bits;
 };
 
 struct Song;

@@ -87,6 +87,7 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .slidesUpToPeriodOne = true,
     .leapingSteps = true,
     .linearTableBottom = true,
+    .amigaPitchFromLow16Bits = true,
 };
 
 }  // namespace

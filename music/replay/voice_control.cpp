@@ -492,6 +492,7 @@ double ExactPeriodFrequency(const Song* song, std::int32_t period, std::int32_t 
         frequency = 8363.0 * std::exp2(static_cast<double>(pitch) / 768.0);
     } else {
         std::int64_t sum = std::int64_t{period} + periodDelta;
+        if (song->behaviour.amigaPitchFromLow16Bits && sum > 0xFFFF) sum &= 0xFFFF;
         if (sum == 0) return 0.0;
         double clock = song->behaviour.trackerPeriods ? 8363.0 * 1712.0 : 14317056.0;
         frequency = clock / static_cast<double>(sum);

@@ -268,6 +268,20 @@ xm::Module SlideDownPastTheBottomLinear() {
     return module;
 }
 
+// Slides down past the bottom of the Amiga table's 16-bit periods, where
+// the pitch comes back in at the top, and back up across it.
+xm::Module SlideDownPastTheBottomAmiga() {
+    xm::Module module = Base(1, 14);
+    module.flags = kAmiga;
+    At(module, 0, 0) = {1, 1, 0, 0, 0};
+    for (int row = 1; row <= 8; ++row) At(module, row, 0) = {0, 0, 0, EffectPortamentoDown, 0xFF};
+    At(module, 9, 0) = {0, 0, 0, EffectPortamentoUp, 0xFF};
+    At(module, 10, 0) = {0, 0, 0, EffectPortamentoDown, 0x80};
+    At(module, 11, 0) = {0, 0, 0, EffectExtended, (ExtendedFinePortamentoUp << 4) | 0xF};
+    At(module, 12, 0) = {1, 1, 0, 0, 0};
+    return module;
+}
+
 // The lowest and highest notes the note column holds.
 xm::Module LowestAndHighestNotes(std::uint16_t flags) {
     xm::Module module = Base(1, 12);
@@ -305,6 +319,7 @@ std::vector<Behaviour> PitchBehaviours() {
         {"slide_up_past_the_top_amiga", SlideUpPastTheTopAmiga},
         {"fine_slides_up_past_the_top_amiga", FineSlidesUpPastTheTopAmiga},
         {"slide_down_past_the_bottom_linear", SlideDownPastTheBottomLinear},
+        {"slide_down_past_the_bottom_amiga", SlideDownPastTheBottomAmiga},
         {"lowest_and_highest_notes_linear", LowestAndHighestNotesLinear},
         {"lowest_and_highest_notes_amiga", LowestAndHighestNotesAmiga},
     };
