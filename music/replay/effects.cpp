@@ -515,7 +515,7 @@ void Glissando(const Song* song, Channel* channel, const PatternCell* cell, cons
         semitones = semitones >= 0 ? semitones / 64 : -((-semitones + 63) / 64);
         nearest = static_cast<std::int32_t>(base - 64 * semitones);
         channel->periodDelta += period - nearest;
-    } else if (song->behaviour.trackerPeriods) {
+    } else if (song->behaviour.trackerPeriods && !song->behaviour.glissandoRoundsUp) {
         nearest = TrackerGlissandoPeriod(period, sample->finetune);
         channel->periodDelta += nearest - period;
     } else {
