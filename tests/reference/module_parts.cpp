@@ -56,6 +56,12 @@ xm::Cell& At(xm::Module& module, int row, int channel, int pattern) {
     return module.patterns[static_cast<std::size_t>(pattern)].at(row, channel, module.channels);
 }
 
+xm::Module SavedByOlderFormatTracker(xm::Module module) {
+    module.tracker = "FastTracker v2.00   ";
+    module.name = "tune";
+    return module;
+}
+
 xm::Instrument EnvelopedTone() {
     xm::Instrument instrument = xm::InstrumentOf({Tone()});
     instrument.volumeEnvelope.points = {{0, 64}, {8, 24}, {16, 44}, {40, 8}};

@@ -23,5 +23,8 @@ xm::Instrument EnvelopedTone();
 // (1) and a hit instrument (2).
 xm::Module Base(int channels, int rows);
 xm::Cell& At(xm::Module& module, int row, int channel, int pattern = 0);
+// The module as the format tracker's older versions saved it: under its name,
+// with the module's name padded with zeros.
+xm::Module SavedByOlderFormatTracker(xm::Module module);
 
 }  // namespace reference

@@ -13,12 +13,6 @@
 namespace reference {
 namespace {
 
-xm::Module Older(xm::Module module) {
-    module.tracker = "FastTracker v2.00   ";
-    module.name = "tune";
-    return module;
-}
-
 // Patterns whose first channel plays a note of its own on every row, so that
 // the order the rows play in shows in the pitch.
 xm::Module NotePerRow(int channels, int rows, int patterns, std::vector<std::uint8_t> orders) {
@@ -31,7 +25,7 @@ xm::Module NotePerRow(int channels, int rows, int patterns, std::vector<std::uin
             At(module, row, 0, p) = {static_cast<std::uint8_t>(kC4 + row + 12 * p), 1, 0x30, 0, 0};
         }
     }
-    return Older(module);
+    return SavedByOlderFormatTracker(module);
 }
 
 void Effect(xm::Module& module, int row, int channel, std::uint8_t effect, std::uint8_t parameter,
@@ -64,7 +58,7 @@ xm::Module KeyOffEffect() {
         At(module, 16, c) = {note, instruments[c], 0, 0, 0};
         At(module, 20, c) = {97, 0, 0, 0, 0};
     }
-    return Older(module);
+    return SavedByOlderFormatTracker(module);
 }
 
 // Loops in several channels: of those ending on one row the leftmost counts
@@ -121,7 +115,7 @@ xm::Module EnvelopesAfterRelease() {
     At(module, 14, 1) = {kC4 + 5, 4, 0, 0, 0};
     At(module, 18, 0) = {0, 0, 0, EffectKeyOff, 0};
     At(module, 18, 1) = {0, 0, 0, EffectKeyOff, 2};
-    return Older(module);
+    return SavedByOlderFormatTracker(module);
 }
 
 // Global volume slides in two channels, with and without their parameter.
@@ -137,7 +131,7 @@ xm::Module GlobalVolumeSlides() {
     At(module, 8, 1) = {0, 0, 0, EffectGlobalVolumeSlide, 0x30};
     At(module, 10, 0) = {0, 0, 0, EffectGlobalVolumeSlide, 0x0F};
     At(module, 11, 1) = {0, 0, 0, EffectGlobalVolumeSlide, 0};
-    return Older(module);
+    return SavedByOlderFormatTracker(module);
 }
 
 }  // namespace

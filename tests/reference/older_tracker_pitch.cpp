@@ -9,14 +9,7 @@
 namespace reference {
 namespace {
 
-// The older versions' header: the format tracker's name, the module's name
-// padded with zeros.
-xm::Module OlderBase(int channels, int rows) {
-    xm::Module module = Base(channels, rows);
-    module.tracker = "FastTracker v2.00   ";
-    module.name = "tune";
-    return module;
-}
+xm::Module OlderBase(int channels, int rows) { return SavedByOlderFormatTracker(Base(channels, rows)); }
 
 // Finetunes between the sixteenths of a semitone, on notes across octaves.
 xm::Module Finetune() {
