@@ -2,6 +2,9 @@
 
 #include <cmath>
 #include <cstdint>
+#include <utility>
+
+#include "music/song.h"
 
 namespace reference {
 
@@ -54,6 +57,29 @@ xm::Module Base(int channels, int rows) {
 
 xm::Cell& At(xm::Module& module, int row, int channel, int pattern) {
     return module.patterns[static_cast<std::size_t>(pattern)].at(row, channel, module.channels);
+}
+
+xm::Module NotePerRow(int channels, int rows, int patterns, std::vector<std::uint8_t> orders, int patternStep) {
+    xm::Module module = Base(channels, rows);
+    module.orders = std::move(orders);
+    for (int p = 1; p < patterns; ++p) module.patterns.push_back(module.patterns[0]);
+    for (int p = 0; p < patterns; ++p) {
+        for (int row = 0; row < rows; ++row) {
+            At(module, row, 0, p) = {static_cast<std::uint8_t>(kC4 + row + patternStep * p), 1, 0x30, 0, 0};
+        }
+    }
+    return module;
+}
+
+void Effect(xm::Module& module, int row, int channel, std::uint8_t effect, std::uint8_t parameter, int pattern) {
+    xm::Cell& cell = At(module, row, channel, pattern);
+    cell.effect = effect;
+    cell.parameter = parameter;
+}
+
+void Loop(xm::Module& module, int row, int channel, int count, int pattern) {
+    Effect(module, row, channel, EffectExtended, static_cast<std::uint8_t>(ExtendedPatternLoop << 4 | count),
+           pattern);
 }
 
 xm::Module SavedByOlderFormatTracker(xm::Module module) {

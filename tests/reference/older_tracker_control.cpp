@@ -13,31 +13,11 @@
 namespace reference {
 namespace {
 
-// Patterns whose first channel plays a note of its own on every row, so that
-// the order the rows play in shows in the pitch.
-xm::Module NotePerRow(int channels, int rows, int patterns, std::vector<std::uint8_t> orders) {
-    xm::Module module = Base(channels, rows);
-    module.orders = std::move(orders);
+// Notes an octave apart per pattern, at speed 3, under the older header.
+xm::Module OlderNotePerRow(int channels, int rows, int patterns, std::vector<std::uint8_t> orders) {
+    xm::Module module = NotePerRow(channels, rows, patterns, std::move(orders), 12);
     module.speed = 3;
-    for (int p = 1; p < patterns; ++p) module.patterns.push_back(module.patterns[0]);
-    for (int p = 0; p < patterns; ++p) {
-        for (int row = 0; row < rows; ++row) {
-            At(module, row, 0, p) = {static_cast<std::uint8_t>(kC4 + row + 12 * p), 1, 0x30, 0, 0};
-        }
-    }
     return SavedByOlderFormatTracker(module);
-}
-
-void Effect(xm::Module& module, int row, int channel, std::uint8_t effect, std::uint8_t parameter,
-            int pattern = 0) {
-    xm::Cell& cell = At(module, row, channel, pattern);
-    cell.effect = effect;
-    cell.parameter = parameter;
-}
-
-void Loop(xm::Module& module, int row, int channel, int count, int pattern = 0) {
-    Effect(module, row, channel, EffectExtended, static_cast<std::uint8_t>(ExtendedPatternLoop << 4 | count),
-           pattern);
 }
 
 // Key off effects of several ticks, alone and beside notes, on an enveloped
@@ -65,7 +45,7 @@ xm::Module KeyOffEffect() {
 // first, and a loop done inside another's does not start again; the same
 // pattern twice in the order list starts from its top.
 xm::Module LoopsOneAtATime() {
-    xm::Module module = NotePerRow(4, 8, 2, {0, 1, 1});
+    xm::Module module = OlderNotePerRow(4, 8, 2, {0, 1, 1});
     Loop(module, 1, 1, 0);
     Loop(module, 5, 1, 1);
     Loop(module, 2, 2, 0);
@@ -81,7 +61,7 @@ xm::Module LoopsOneAtATime() {
 // A loop's end beside a pattern break, then beside a position jump, each on
 // either side of the loop's channel.
 xm::Module LoopBeforeBreak() {
-    xm::Module module = NotePerRow(3, 8, 2, {0, 1});
+    xm::Module module = OlderNotePerRow(3, 8, 2, {0, 1});
     Loop(module, 1, 2, 0);
     Loop(module, 4, 2, 1);
     Effect(module, 4, 1, EffectPatternBreak, 0x02);

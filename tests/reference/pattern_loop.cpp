@@ -13,32 +13,6 @@
 namespace reference {
 namespace {
 
-// Patterns whose first channel plays a note of its own on every row, so that
-// the order the rows play in shows in the pitch.
-xm::Module NotePerRow(int channels, int rows, int patterns, std::vector<std::uint8_t> orders) {
-    xm::Module module = Base(channels, rows);
-    module.orders = std::move(orders);
-    for (int p = 1; p < patterns; ++p) module.patterns.push_back(module.patterns[0]);
-    for (int p = 0; p < patterns; ++p) {
-        for (int row = 0; row < rows; ++row) {
-            At(module, row, 0, p) = {static_cast<std::uint8_t>(kC4 + row + 16 * p), 1, 0x30, 0, 0};
-        }
-    }
-    return module;
-}
-
-void Effect(xm::Module& module, int row, int channel, std::uint8_t effect, std::uint8_t parameter,
-            int pattern = 0) {
-    xm::Cell& cell = At(module, row, channel, pattern);
-    cell.effect = effect;
-    cell.parameter = parameter;
-}
-
-void Loop(xm::Module& module, int row, int channel, int count, int pattern = 0) {
-    Effect(module, row, channel, EffectExtended, static_cast<std::uint8_t>(ExtendedPatternLoop << 4 | count),
-           pattern);
-}
-
 // One channel's loop inside another's, and two loops ending on one row.
 xm::Module LoopsInTwoChannels() {
     xm::Module module = NotePerRow(3, 8, 2, {0, 1});
