@@ -429,22 +429,25 @@ constexpr std::int16_t kTrackerAmigaOctave[208] = {
     906, 903, 900, 897, 894, 890, 886, 883, 880, 877, 874, 871, 868, 865, 862, 862,
 };
 
-std::int32_t TrackerAmigaPeriod(std::uint8_t note, std::int8_t finetune) {
+// The table's period for a note, `above` sixteenths of a semitone up from
+// the note's finetune; past the table's end its last entry.
+std::int32_t TrackerTablePeriod(std::int32_t note, std::int8_t finetune, std::int32_t above) {
     std::int32_t octave = note / 12;
-    std::int32_t period = kTrackerAmigaOctave[(note % 12) * 16 + (finetune >> 3) + 16];
+    std::int32_t at = (note % 12) * 16 + (finetune >> 3) + 16 + above;
+    std::int32_t period = kTrackerAmigaOctave[at < 207 ? at : 207];
     return octave < 4 ? period << (4 - octave) : period >> (octave - 4);
+}
+
+std::int32_t TrackerAmigaPeriod(std::uint8_t note, std::int8_t finetune) {
+    return TrackerTablePeriod(note, finetune, 0);
 }
 
 }  // namespace
 
 std::int32_t TrackerGlissandoPeriod(std::int32_t period, std::int8_t finetune) {
+    // The first note whose period half a semitone up the pitch has reached.
     for (std::int32_t note = 0; note <= kHighestRealNote; ++note) {
-        // Half a semitone up from the note; past the table's end its last entry.
-        std::int32_t octave = note / 12;
-        std::int32_t at = (note % 12) * 16 + (finetune >> 3) + 24;
-        std::int32_t half = kTrackerAmigaOctave[at < 207 ? at : 207];
-        half = octave < 4 ? half << (4 - octave) : half >> (octave - 4);
-        if (half <= period) return TrackerAmigaPeriod(static_cast<std::uint8_t>(note), finetune);
+        if (TrackerTablePeriod(note, finetune, 8) <= period) return TrackerAmigaPeriod(static_cast<std::uint8_t>(note), finetune);
     }
     return TrackerAmigaPeriod(static_cast<std::uint8_t>(kHighestRealNote), finetune);
 }
