@@ -210,6 +210,13 @@ struct PlaybackBehaviour {
     // on; on the tick the cell's instrument number becomes the channel's and
     // reaches the note that plays, with or without a note in the cell.
     bool delayedInstrumentWaits;
+    // A delayed cell's volume column waits for the delay tick, where its
+    // slides start, after the note.
+    bool delayedColumnWaits;
+    // A delayed cell without a note does not start the sample again.
+    bool delayedEmptyCellKeepsVoice;
+    // The volume column's panning slides move four steps for each one named.
+    bool columnPanningSlidesTimesFour;
     // Note cut on tick 0 (EC0) cuts at once.
     bool noteCutOnFirstTick;
     // Set finetune (E5x) sets (y - 8) x 16 for the cell's note only.

@@ -27,6 +27,9 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .delayedNoteLosesFineCommands = true,
     .delayedCellKeysOn = true,
     .delayedInstrumentWaits = true,
+    .delayedColumnWaits = false,
+    .delayedEmptyCellKeepsVoice = false,
+    .columnPanningSlidesTimesFour = false,
     .noteCutOnFirstTick = true,
     .finetuneForNoteOnly = true,
     .trackerSampleOffset = true,
@@ -118,5 +121,9 @@ void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
         song->behaviour.trackerSustainRelease = false;
         song->behaviour.trackerGlobalVolumeSlide = false;
         song->behaviour.glissandoRoundsUp = true;
+        song->behaviour.noteDelayEveryRepeat = false;
+        song->behaviour.delayedColumnWaits = true;
+        song->behaviour.delayedEmptyCellKeepsVoice = true;
+        song->behaviour.columnPanningSlidesTimesFour = true;
     }
 }

@@ -369,8 +369,12 @@ void LaterTickOnChannel(Song* song, Channel* channel, const PatternCell* cell) {
     // A delayed note that plays again in a repeat of its row comes before the
     // volume column's slides.
     bool delayFirst = RepeatsDelayedNote(song, cell);
+    bool columnWaits = song->behaviour.delayedColumnWaits && DelaysCell(song, cell);
+    std::int32_t delayTick = cell->parameter & 0x0F;
+    if (columnWaits && NoteDelayTick(song) == delayTick) delayFirst = true;
     if (delayFirst) EffectLaterTick(song, channel, cell, instrument, sample);
-    if (!ColumnVibratoGivesWay(song, cell)) VolumeColumnLaterTick(song, channel, cell->volume);
+    bool columnRuns = !columnWaits || NoteDelayTick(song) >= delayTick;
+    if (columnRuns && !ColumnVibratoGivesWay(song, cell)) VolumeColumnLaterTick(song, channel, cell->volume);
     if (!delayFirst) EffectLaterTick(song, channel, cell, instrument, sample);
     // Envelopes restarted by a delayed note or a retrigger step on that tick,
     // as a row's new note's do.
