@@ -215,6 +215,9 @@ struct PlaybackBehaviour {
     bool delayedColumnWaits;
     // A delayed cell without a note does not start the sample again.
     bool delayedEmptyCellKeepsVoice;
+    // A delayed note beside the volume column's tone portamento glides to
+    // its note from the delay tick on, at the speed the column names.
+    bool delayedColumnPortamentoGlides;
     // The volume column's panning slides move four steps for each one named.
     bool columnPanningSlidesTimesFour;
     // Note cut on tick 0 (EC0) cuts at once.

@@ -375,6 +375,7 @@ std::int32_t ExtendedFirstTick(Song* song, Channel* channel, const PatternCell* 
 // its tone portamento, in the volume column.
 bool LosesFineCommand(const Song* song, std::uint8_t volume) {
     std::uint8_t command = volume >> 4;
+    if (command == VolumeTonePortamento && song->behaviour.delayedColumnPortamentoGlides) return false;
     return song->behaviour.delayedNoteLosesFineCommands &&
            (command == VolumeFineDown || command == VolumeFineUp || command == VolumeTonePortamento);
 }
@@ -405,7 +406,8 @@ void PlayDelayedCell(const Song* song, Channel* channel, const PatternCell* cell
             channel->instrumentBesideKeyOff = 1;
         }
     }
-    channel->period = channel->notePeriod;
+    bool glides = behaviour.delayedColumnPortamentoGlides && (cell->volume >> 4) == VolumeTonePortamento;
+    if (!glides) channel->period = channel->notePeriod;
     channel->updateFlags |= UpdateFrequency;
     // The tracker starts the waves of a delayed note on its tick.
     bool restartsWaves = behaviour.delayedNoteRestartsWaves && HoldsNote(cell) && behaviour.wavesRestartOnNote;
@@ -413,13 +415,15 @@ void PlayDelayedCell(const Song* song, Channel* channel, const PatternCell* cell
     if (cell->volume != 0 && !LosesFineCommand(song, cell->volume)) {
         VolumeColumnFirstTick(song, channel, cell->volume);
     }
-    if (restartsWaves && (cell->volume >> 4) == VolumeVibrato) VibratoAdvance(channel);
+    // Where the column waits for the delay tick its vibrato moves on there.
+    bool columnMovesOn = behaviour.delayedColumnWaits;
+    if (restartsWaves && !columnMovesOn && (cell->volume >> 4) == VolumeVibrato) VibratoAdvance(channel);
     // A delayed key off does not start the sample again.
     if (keyOff) {
         if (!keyOffFirst) KeyOff(song, channel, instrument);
         return;
     }
-    if (behaviour.delayedEmptyCellKeepsVoice && !HoldsNote(cell)) return;
+    if (glides || (behaviour.delayedEmptyCellKeepsVoice && !HoldsNote(cell))) return;
     channel->updateFlags |= UpdateTrigger;
 }
 

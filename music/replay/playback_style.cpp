@@ -29,6 +29,7 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .delayedInstrumentWaits = true,
     .delayedColumnWaits = false,
     .delayedEmptyCellKeepsVoice = false,
+    .delayedColumnPortamentoGlides = false,
     .columnPanningSlidesTimesFour = false,
     .noteCutOnFirstTick = true,
     .finetuneForNoteOnly = true,
@@ -124,6 +125,7 @@ void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
         song->behaviour.noteDelayEveryRepeat = false;
         song->behaviour.delayedColumnWaits = true;
         song->behaviour.delayedEmptyCellKeepsVoice = true;
+        song->behaviour.delayedColumnPortamentoGlides = true;
         song->behaviour.columnPanningSlidesTimesFour = true;
     }
 }
