@@ -218,6 +218,9 @@ struct PlaybackBehaviour {
     // A delayed note beside the volume column's tone portamento glides to
     // its note from the delay tick on, at the speed the column names.
     bool delayedColumnPortamentoGlides;
+    // A delayed instrument number without a note leaves the sounding note
+    // its own instrument, as one that is not delayed does.
+    bool delayedInstrumentKeepsNote;
     // The volume column's panning slides move four steps for each one named.
     bool columnPanningSlidesTimesFour;
     // Note cut on tick 0 (EC0) cuts at once.

@@ -30,6 +30,7 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .delayedColumnWaits = false,
     .delayedEmptyCellKeepsVoice = false,
     .delayedColumnPortamentoGlides = false,
+    .delayedInstrumentKeepsNote = false,
     .columnPanningSlidesTimesFour = false,
     .noteCutOnFirstTick = true,
     .finetuneForNoteOnly = true,
@@ -126,6 +127,8 @@ void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
         song->behaviour.delayedColumnWaits = true;
         song->behaviour.delayedEmptyCellKeepsVoice = true;
         song->behaviour.delayedColumnPortamentoGlides = true;
+        song->behaviour.delayedInstrumentKeepsNote = true;
+        song->behaviour.delayedCellKeysOn = false;
         song->behaviour.columnPanningSlidesTimesFour = true;
     }
 }

@@ -259,7 +259,8 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
     if (InstrumentWaits(song, cell)) {
         // On its tick a delayed instrument number reaches the note that plays.
         channel->delayedNote = channel->note;
-        channel->delayedNoteInstrument = namesInstrument ? channel->instrument : channel->noteInstrument;
+        bool reachesNote = namesInstrument && !song->behaviour.delayedInstrumentKeepsNote;
+        channel->delayedNoteInstrument = reachesNote ? channel->instrument : channel->noteInstrument;
         channel->delayedInstrument = channel->instrument;
         channel->note = soundingNote;
         channel->noteInstrument = soundingInstrument;
