@@ -878,6 +878,7 @@ const std::vector<Behaviour>& Behaviours() {
             SampleMapBehaviours(),
             OlderTrackerControlBehaviours(),
             EnvelopePositionBehaviours(),
+            OlderTrackerNoteDelayBehaviours(),
         };
         for (const std::vector<Behaviour>& family : families) {
             all.insert(all.end(), family.begin(), family.end());

@@ -53,5 +53,9 @@ std::vector<Behaviour> OlderTrackerControlBehaviours();
 // Where the envelope position effect puts an envelope, at and past its points.
 std::vector<Behaviour> EnvelopePositionBehaviours();
 
+// Note delays in files of the format tracker's older versions: the delayed
+// cell's volume column, instrument number and empty cells, and row delays.
+std::vector<Behaviour> OlderTrackerNoteDelayBehaviours();
+
 
 }  // namespace reference

@@ -6,6 +6,7 @@
 #include "music/song.h"
 #include "tests/reference/behaviours.h"
 #include "tests/reference/module_parts.h"
+#include "tests/reference/note_delay.h"
 
 namespace reference {
 namespace {
@@ -18,6 +19,8 @@ constexpr std::uint8_t kRowDelay = ExtendedRowDelay << 4;
 xm::Cell Delayed(std::uint8_t note, std::uint8_t instrument, std::uint8_t volume, std::uint8_t ticks) {
     return {note, instrument, volume, EffectExtended, static_cast<std::uint8_t>(kDelay | ticks)};
 }
+
+}  // namespace
 
 // A delayed note's volume column: volumes set, slides before and after the
 // delay, fine slides, panning; with and without an instrument or a note.
@@ -178,6 +181,8 @@ xm::Module DelayedNotesInDelayedRows() {
     At(module, 16, 2) = {0, 0, 0, EffectExtended, kRowDelay | 1};
     return module;
 }
+
+namespace {
 
 // Retrigger (E9x) on the first tick: with and without a note, E90, a note
 // without an instrument, and beside the volume column's volumes and slides.
