@@ -447,6 +447,10 @@ struct PlaybackBehaviour {
     // slide down past 65535 comes back in at the top while the period
     // itself slides on.
     bool amigaPitchFromLow16Bits;
+    // The tracker's mixer reads a one-shot sample's last frame again past its
+    // end, and a voice that ends holds its last output and lets it fall by
+    // 1/256 each output frame, whatever the rate, summed with what follows.
+    bool heldVoiceEnds;
 };
 
 struct Song;

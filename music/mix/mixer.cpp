@@ -133,6 +133,27 @@ void FoldPingPong(Pass& p, Fixed start, Fixed length) {
     p.position = start + (d.odd ? length - 1 - d.remainder : d.remainder);
 }
 
+// What an ended voice leaves falls by this much each output frame.
+constexpr float kHeldFall = 255.0f / 256.0f;
+// Below this the held outputs are dropped: far under what rounds to 1.
+constexpr float kHeldSilent = 1.0f / 64.0f;
+
+// Adds the held outputs to count frames, *left and *right at the first and
+// falling after each, and leaves them as they stand at the frame after.
+void AddHeld(float* out, std::int32_t count, float* left, float* right) {
+    float l = *left;
+    float r = *right;
+    for (std::int32_t k = 0; k < count; ++k) {
+        out[0] += l;
+        out[1] += r;
+        out += 2;
+        l *= kHeldFall;
+        r *= kHeldFall;
+    }
+    *left = l;
+    *right = r;
+}
+
 }  // namespace
 
 void MixVoice(Voice* voice, float* area, std::int32_t frameCount) {
@@ -152,6 +173,15 @@ void MixVoice(Voice* voice, float* area, std::int32_t frameCount) {
     const std::uint64_t endFrame = std::uint64_t{sample->loopStart} + sample->loopLength;
     const Fixed loopEnd = (endFrame > UINT32_MAX ? Fixed{UINT32_MAX} : endFrame) << 32;
     const Fixed loopLength = loopEnd - loopStart;
+
+    // The gains of the last frame mixed, for a voice that ends: as the last
+    // call left them until this one mixes a frame.
+    float lastLeft = static_cast<float>(voice->seenLeftGain) * kGainScale;
+    float lastRight = static_cast<float>(voice->seenRightGain) * kGainScale;
+    if (voice->rampFramesLeft > 0) {
+        lastLeft = static_cast<float>(voice->rampLeft) * kRampUnit * kGainScale - voice->rampDeltaLeft;
+        lastRight = static_cast<float>(voice->rampRight) * kRampUnit * kGainScale - voice->rampDeltaRight;
+    }
 
     std::int32_t remaining = frameCount;
     float* out = area;
@@ -202,6 +232,10 @@ void MixVoice(Voice* voice, float* area, std::int32_t frameCount) {
             float gl = static_cast<float>(voice->rampLeft) * kRampUnit * kGainScale;
             float gr = static_cast<float>(voice->rampRight) * kRampUnit * kGainScale;
             MixRamped(p, out, count, &gl, &gr, voice->rampDeltaLeft, voice->rampDeltaRight);
+            if (count > 0) {
+                lastLeft = gl - voice->rampDeltaLeft;
+                lastRight = gr - voice->rampDeltaRight;
+            }
             voice->rampLeft = static_cast<std::int32_t>(std::lrint(gl * 255.0f * 256.0f));
             voice->rampRight = static_cast<std::int32_t>(std::lrint(gr * 255.0f * 256.0f));
             voice->rampFramesLeft -= count;
@@ -213,9 +247,14 @@ void MixVoice(Voice* voice, float* area, std::int32_t frameCount) {
             }
         } else if (voice->leftGain == 0 && voice->rightGain == 0) {
             Skip(p, count);
+            if (count > 0) lastLeft = lastRight = 0.0f;
         } else {
             MixConstant(p, out, count, static_cast<float>(voice->leftGain) * kGainScale,
                         static_cast<float>(voice->rightGain) * kGainScale);
+            if (count > 0) {
+                lastLeft = static_cast<float>(voice->leftGain) * kGainScale;
+                lastRight = static_cast<float>(voice->rightGain) * kGainScale;
+            }
         }
         out += std::size_t{2} * static_cast<std::size_t>(count);
         remaining -= count;
@@ -233,6 +272,20 @@ void MixVoice(Voice* voice, float* area, std::int32_t frameCount) {
             idle = true;
         }
     }
+    if (idle && audioOutput.voiceEndsHeld && p.data) {
+        // The voice holds its last output: the frame one step back from
+        // where it ended, which lies within the sample (its spare frame past
+        // the end at most).
+        const Fixed last = p.position - Delta(p);
+        if ((last >> 32) < endFrame && (lastLeft != 0.0f || lastRight != 0.0f)) {
+            const float v = Interpolate(p.data, last);
+            float left = v * lastLeft * kHeldFall;
+            float right = v * lastRight * kHeldFall;
+            AddHeld(out, remaining, &left, &right);
+            audioOutput.heldLeft += left;
+            audioOutput.heldRight += right;
+        }
+    }
     if (idle) {
         voice->sample = nullptr;
         voice->position = 0;
@@ -245,6 +298,14 @@ void MixVoice(Voice* voice, float* area, std::int32_t frameCount) {
 }
 
 void MixVoices(float* area, std::int32_t frameCount) {
+    AudioOutput& a = audioOutput;
+    if (a.heldLeft != 0.0f || a.heldRight != 0.0f) {
+        AddHeld(area, frameCount, &a.heldLeft, &a.heldRight);
+        if (std::fabs(a.heldLeft) < kHeldSilent && std::fabs(a.heldRight) < kHeldSilent) {
+            a.heldLeft = 0.0f;
+            a.heldRight = 0.0f;
+        }
+    }
     // Most voices of a song are idle at any time: no call for them.
     for (int i = 0; i < kMixedVoices; ++i) {
         if (audioOutput.voices[i].sample) MixVoice(&audioOutput.voices[i], area, frameCount);

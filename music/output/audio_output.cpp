@@ -20,6 +20,8 @@ void SetRampDownLength(std::int32_t framesAt44100) {
 }
 
 void SilenceVoices() {
+    audioOutput.heldLeft = 0.0f;
+    audioOutput.heldRight = 0.0f;
     for (int j = 0; j < kVoiceCount; ++j) {
         audioOutput.voices[j] = Voice{};
         audioOutput.voices[j].index = j;

@@ -29,6 +29,11 @@ struct AudioOutput {
     // Ramps of a voice whose volume falls; 0 takes rampFrames.
     std::int32_t rampDownFrames;
     float inverseRampDownFrames;
+    // With PlaybackBehaviour::heldVoiceEnds, what the voices that ended leave
+    // in the mix: the sum of their held outputs at the next frame mixed.
+    bool voiceEndsHeld;
+    float heldLeft;
+    float heldRight;
     WaveOutBuffer waveHeader;
     std::int16_t* outputBuffer;
     float* mixBuffer;

@@ -51,6 +51,20 @@ bool AllocateRing() {
     return true;
 }
 
+// The frame after a one-shot sample's last, which the voice's last frame
+// interpolates toward: silence, or with held voice ends the last frame again.
+void SetOneShotEnds(Song* song, bool held) {
+    if (!song->instruments) return;
+    for (int i = 0; i < song->instrumentCount; ++i) {
+        const Instrument& ins = song->instruments[i];
+        for (int s = 0; s < ins.sampleCount && s < kInstrumentSampleSlots; ++s) {
+            Sample* sample = ins.samples[s];
+            if (!sample || !sample->data || sample->length == 0 || sample->loopType != LoopNone) continue;
+            sample->data[sample->length] = held ? sample->data[sample->length - 1] : std::int16_t{0};
+        }
+    }
+}
+
 }  // namespace
 
 void SongResetPlayState(Song* song) {
@@ -73,6 +87,8 @@ void SongResetPlayState(Song* song) {
     if (formatTracker) ramp = kFormatTrackerRampFrames;
     SetRampLength(ramp);
     if (song->behaviour.longerRampsDown && !formatTracker) SetRampDownLength(kTrackerRampDownFrames);
+    a.voiceEndsHeld = song->behaviour.heldVoiceEnds;
+    SetOneShotEnds(song, song->behaviour.heldVoiceEnds);
     // Voices still sounding from an earlier play may point at the samples of
     // a song freed since: every play starts from silent voices.
     SilenceVoices();

@@ -93,6 +93,7 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .leapingSteps = true,
     .linearTableBottom = true,
     .amigaPitchFromLow16Bits = true,
+    .heldVoiceEnds = true,
 };
 
 }  // namespace

@@ -879,6 +879,7 @@ const std::vector<Behaviour>& Behaviours() {
             OlderTrackerControlBehaviours(),
             EnvelopePositionBehaviours(),
             OlderTrackerNoteDelayBehaviours(),
+            VoiceEndsBehaviours(),
         };
         for (const std::vector<Behaviour>& family : families) {
             all.insert(all.end(), family.begin(), family.end());

@@ -57,5 +57,9 @@ std::vector<Behaviour> EnvelopePositionBehaviours();
 // cell's volume column, instrument number and empty cells, and row delays.
 std::vector<Behaviour> OlderTrackerNoteDelayBehaviours();
 
+// How voices end: one-shot samples past their last frame, note cuts, and
+// the notes that follow while what they leave falls away.
+std::vector<Behaviour> VoiceEndsBehaviours();
+
 
 }  // namespace reference
