@@ -221,6 +221,9 @@ struct PlaybackBehaviour {
     // A delayed instrument number without a note leaves the sounding note
     // its own instrument, as one that is not delayed does.
     bool delayedInstrumentKeepsNote;
+    // A delayed cell's instrument number and key off act on its tick as on a
+    // row's first tick: without an instrument the envelopes go on.
+    bool delayedCellTakenAsRow;
     // The volume column's panning slides move four steps for each one named.
     bool columnPanningSlidesTimesFour;
     // Note cut on tick 0 (EC0) cuts at once.

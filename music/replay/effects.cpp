@@ -390,10 +390,13 @@ void PlayDelayedCell(const Song* song, Channel* channel, const PatternCell* cell
     // instrument without a volume envelope stays.
     bool keysOn = behaviour.delayedCellKeysOn;
     bool keyOffFirst = keyOff && (keysOn || behaviour.instrumentVolumeAfterKeyOff);
-    if (keyOffFirst) KeyOff(song, channel, instrument);
+    // Otherwise the row's own code has taken the instrument and key off.
+    const bool asRow = behaviour.delayedCellTakenAsRow;
+    if (keyOffFirst && !asRow) KeyOff(song, channel, instrument);
     // The tracker keeps the volume and panning unless the cell names an
     // instrument, but starts the envelopes again.
-    if (!behaviour.trackerNoteDelay || NamesInstrument(cell)) {
+    if (asRow) {
+    } else if (!behaviour.trackerNoteDelay || NamesInstrument(cell)) {
         ResetInstrument(channel, sample);
     } else {
         RestartEnvelopes(channel);
@@ -420,7 +423,7 @@ void PlayDelayedCell(const Song* song, Channel* channel, const PatternCell* cell
     if (restartsWaves && !columnMovesOn && (cell->volume >> 4) == VolumeVibrato) VibratoAdvance(channel);
     // A delayed key off does not start the sample again.
     if (keyOff) {
-        if (!keyOffFirst) KeyOff(song, channel, instrument);
+        if (!keyOffFirst && !asRow) KeyOff(song, channel, instrument);
         return;
     }
     if (glides || (behaviour.delayedEmptyCellKeepsVoice && !HoldsNote(cell))) return;

@@ -31,6 +31,7 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .delayedEmptyCellKeepsVoice = false,
     .delayedColumnPortamentoGlides = false,
     .delayedInstrumentKeepsNote = false,
+    .delayedCellTakenAsRow = false,
     .columnPanningSlidesTimesFour = false,
     .noteCutOnFirstTick = true,
     .finetuneForNoteOnly = true,
@@ -129,6 +130,8 @@ void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
         song->behaviour.delayedEmptyCellKeepsVoice = true;
         song->behaviour.delayedColumnPortamentoGlides = true;
         song->behaviour.delayedInstrumentKeepsNote = true;
+        song->behaviour.delayedCellTakenAsRow = true;
+        song->behaviour.instrumentVolumeAfterKeyOff = false;
         song->behaviour.delayedCellKeysOn = false;
         song->behaviour.columnPanningSlidesTimesFour = true;
     }

@@ -205,6 +205,22 @@ void TakeNoteSampleVolume(const Song* song, Channel* channel, const PatternCell*
     if (named != nullptr) channel->volume = named->volume;
 }
 
+// A cell's key off and instrument number on its first tick.
+void TakeKeyOffAndInstrument(const Song* song, Channel* channel, const PatternCell* cell, const Instrument* instrument,
+                             const Sample* sample, bool portamento) {
+    bool namesInstrument = NamesInstrument(cell);
+    bool silences = KeysOffAtOnce(song, cell) && song->behaviour.keyOffSilencesVolume;
+    // The tracker's key off comes before the instrument number's volume.
+    bool keyOffFirst = silences && cell->note == 255 && song->behaviour.instrumentVolumeAfterKeyOff;
+    if (keyOffFirst) KeyOff(song, channel, instrument);
+    if (namesInstrument) {
+        TakeInstrument(song, channel, cell, sample);
+        TakeNoteSampleVolume(song, channel, cell, portamento);
+    }
+    if (silences && !keyOffFirst) KeyOff(song, channel, instrument);
+    if (!namesInstrument && PlaysNote(song, cell, sample)) KeyDownAfterKeyOffInstrument(channel);
+}
+
 // In the older versions the effect column's vibrato is the row's only one:
 // the volume column's only sets its speed or depth.
 bool ColumnVibratoGivesWay(const Song* song, const PatternCell* cell) {
@@ -302,16 +318,7 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
     // off to the delay tick.
     if (!DelaysCell(song, cell)) {
         bool keysOff = KeysOffAtOnce(song, cell) || releaseOnly;
-        bool silences = KeysOffAtOnce(song, cell) && song->behaviour.keyOffSilencesVolume;
-        // The tracker's key off comes before the instrument number's volume.
-        bool keyOffFirst = silences && cell->note == 255 && song->behaviour.instrumentVolumeAfterKeyOff;
-        if (keyOffFirst) KeyOff(song, channel, instrument);
-        if (namesInstrument) {
-            TakeInstrument(song, channel, cell, sample);
-            TakeNoteSampleVolume(song, channel, cell, portamento);
-        }
-        if (silences && !keyOffFirst) KeyOff(song, channel, instrument);
-        if (!namesInstrument && PlaysNote(song, cell, sample)) KeyDownAfterKeyOffInstrument(channel);
+        TakeKeyOffAndInstrument(song, channel, cell, instrument, sample, portamento);
         if (cell->volume != 0) VolumeColumnFirstTick(song, channel, cell->volume);
         if (song->behaviour.trackerPortamentoTarget && (cell->volume >> 4) == VolumeTonePortamento) {
             AimPortamento(song, channel, cell, sample);
@@ -373,7 +380,11 @@ void LaterTickOnChannel(Song* song, Channel* channel, const PatternCell* cell) {
     bool columnWaits = song->behaviour.delayedColumnWaits && DelaysCell(song, cell);
     std::int32_t delayTick = cell->parameter & 0x0F;
     if (columnWaits && NoteDelayTick(song) == delayTick) delayFirst = true;
+    bool takenAsRow = song->behaviour.delayedCellTakenAsRow && DelaysCell(song, cell) &&
+                      NoteDelayTick(song) == delayTick;
+    if (takenAsRow) TakeKeyOffAndInstrument(song, channel, cell, instrument, sample, IsTonePortamento(song, cell));
     if (delayFirst) EffectLaterTick(song, channel, cell, instrument, sample);
+    if (takenAsRow && KeysOffAtOnce(song, cell)) channel->keyOff = 1;
     bool columnRuns = !columnWaits || NoteDelayTick(song) >= delayTick;
     if (columnRuns && !ColumnVibratoGivesWay(song, cell)) VolumeColumnLaterTick(song, channel, cell->volume);
     if (!delayFirst) EffectLaterTick(song, channel, cell, instrument, sample);

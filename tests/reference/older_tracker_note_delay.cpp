@@ -1,7 +1,8 @@
 // The note delay rows' modules saved by the format tracker's older versions,
 // whose delayed cells keep their volume column, their instrument number and
-// an empty cell's voice until the delay tick, glide with the column's tone
-// portamento and play once in a delayed row.
+// an empty cell's voice until the delay tick, take their key off and
+// instrument there as a row would, glide with the column's tone portamento
+// and play once in a delayed row.
 #include <vector>
 
 #include "tests/reference/behaviours.h"
@@ -14,6 +15,7 @@ namespace {
 xm::Module OlderDelayedVolumeColumn() { return SavedByOlderFormatTracker(DelayedVolumeColumn()); }
 xm::Module OlderDelayedCutsAndRuns() { return SavedByOlderFormatTracker(DelayedCutsAndRuns()); }
 xm::Module OlderDelayedNoteMemories() { return SavedByOlderFormatTracker(DelayedNoteMemories()); }
+xm::Module OlderDelayedKeyOffs() { return SavedByOlderFormatTracker(DelayedKeyOffs()); }
 xm::Module OlderDelayedInstruments() { return SavedByOlderFormatTracker(DelayedInstruments()); }
 xm::Module OlderDelayedNotesInDelayedRows() { return SavedByOlderFormatTracker(DelayedNotesInDelayedRows()); }
 
@@ -24,6 +26,7 @@ std::vector<Behaviour> OlderTrackerNoteDelayBehaviours() {
         {"older_note_delay_volume_column", OlderDelayedVolumeColumn},
         {"older_note_delay_cuts_and_runs", OlderDelayedCutsAndRuns},
         {"older_note_delay_memories", OlderDelayedNoteMemories},
+        {"older_note_delay_key_offs", OlderDelayedKeyOffs},
         {"older_note_delay_instruments", OlderDelayedInstruments},
         {"older_note_delay_in_delayed_rows", OlderDelayedNotesInDelayedRows},
     };
