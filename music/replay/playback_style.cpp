@@ -132,7 +132,6 @@ void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
         song->behaviour.delayedInstrumentKeepsNote = true;
         song->behaviour.delayedCellTakenAsRow = true;
         song->behaviour.instrumentVolumeAfterKeyOff = false;
-        song->behaviour.delayedCellKeysOn = false;
         song->behaviour.columnPanningSlidesTimesFour = true;
     }
 }
