@@ -454,6 +454,9 @@ struct PlaybackBehaviour {
     // end, and a voice that ends holds its last output and lets it fall by
     // 1/256 each output frame, whatever the rate, summed with what follows.
     bool heldVoiceEnds;
+    // The older versions' panning slides, of both columns, move four steps
+    // of the panning per step of the slide and stop at 0 and 256, fully right.
+    bool panningSlidesFourfold;
 };
 
 struct Song;

@@ -221,8 +221,14 @@ void GlobalVolumeSlide(Song* song, Channel* channel) {
     song->globalVolume = Slid(song->globalVolume, *GlobalVolumeSlideMemory(song, channel), 64);
 }
 
-void PanningSlide(Channel* channel) {
-    channel->panning = Slid(channel->panning, channel->panningSlideMemory, 255);
+void PanningSlide(const Song* song, Channel* channel) {
+    std::uint8_t parameter = channel->panningSlideMemory;
+    if (song->behaviour.panningSlidesFourfold) {
+        std::int32_t step = (parameter >> 4) != 0 ? 4 * (parameter >> 4) : -4 * (parameter & 0x0F);
+        channel->panning = AtMost(AtLeast(channel->panning + step, 0), 256);
+    } else {
+        channel->panning = Slid(channel->panning, parameter, 255);
+    }
     channel->updateFlags |= UpdatePanning;
 }
 
@@ -770,6 +776,11 @@ void VolumeColumnSlide(const Song* song, Channel* channel, std::uint8_t value) {
         default:
             return;
     }
+    if (song->behaviour.panningSlidesFourfold) {
+        channel->panning = AtMost(AtLeast(channel->panning + 4 * panningStep, 0), 256);
+        channel->updateFlags |= UpdatePanning;
+        return;
+    }
     if (song->behaviour.columnPanningSlidesTimesFour) panningStep *= 4;
     channel->panning = Saturate(std::int64_t{channel->panning} + panningStep);
     if (song->behaviour.panningSlidesBounded) channel->panning = AtMost(AtLeast(channel->panning, 0), 255);
@@ -1052,7 +1063,7 @@ void EffectLaterTick(Song* song, Channel* channel, const PatternCell* cell,
             GlobalVolumeSlide(song, channel);
             break;
         case EffectPanningSlide:
-            PanningSlide(channel);
+            PanningSlide(song, channel);
             break;
         case EffectMultiRetrigger:
             MultiRetrigger(song, channel, cell);

@@ -95,6 +95,7 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .linearTableBottom = true,
     .amigaPitchFromLow16Bits = true,
     .heldVoiceEnds = true,
+    .panningSlidesFourfold = false,
 };
 
 }  // namespace
@@ -133,5 +134,6 @@ void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
         song->behaviour.delayedCellTakenAsRow = true;
         song->behaviour.instrumentVolumeAfterKeyOff = false;
         song->behaviour.columnPanningSlidesTimesFour = true;
+        song->behaviour.panningSlidesFourfold = true;
     }
 }

@@ -80,7 +80,8 @@ std::int32_t ChannelPanning(const Channel* channel, const Song* song) {
     // The tracker divides after it multiplies, so near the edges the envelope still swings.
     std::int64_t swing = song->behaviour.trackerPanningEnvelope ? offset * (128 - distance) / 32
                                                                 : offset * ((128 - distance) / 32);
-    return ClampInt(panning + swing, 0, 255);
+    // The older versions' slides reach 256, where the left side is silent.
+    return ClampInt(panning + swing, 0, song->behaviour.panningSlidesFourfold ? 256 : 255);
 }
 
 // What lround gives, without a library call for the values gains take: a
