@@ -457,6 +457,10 @@ struct PlaybackBehaviour {
     // The older versions' panning slides, of both columns, move four steps
     // of the panning per step of the slide and stop at 0 and 256, fully right.
     bool panningSlidesFourfold;
+    // The older versions' volume-column slides of volume and panning and
+    // fine volume slides of 0 take the column's last nonzero parameter,
+    // which these and the column's vibrato set.
+    bool columnSlideMemory;
 };
 
 struct Song;

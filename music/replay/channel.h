@@ -59,9 +59,9 @@ struct Channel {
     std::int8_t vibratoPosition;
     std::uint8_t vibratoSpeed;
     std::uint8_t vibratoDepth;
-    // The volume column's last vibrato speed or depth, which the older
-    // versions of the format tracker take for a speed or depth of 0.
-    std::uint8_t columnVibratoMemory;
+    // The volume column's last nonzero parameter, which the older versions
+    // of the format tracker take for a vibrato speed or depth, or a slide, of 0.
+    std::uint8_t columnMemory;
     std::int8_t tremoloPosition;
     std::uint8_t tremoloSpeed;
     std::uint8_t tremoloDepth;

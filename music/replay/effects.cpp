@@ -754,9 +754,17 @@ void EnvelopePosition(const Song* song, Channel* channel, const Instrument* inst
 
 namespace {
 
+// A slide's parameter, through the older versions' one memory of the column.
+std::uint8_t ColumnSlideValue(const Song* song, Channel* channel, std::uint8_t y) {
+    if (!song->behaviour.columnSlideMemory) return y;
+    if (y == 0) return channel->columnMemory;
+    channel->columnMemory = y;
+    return y;
+}
+
 // The volume column's slides of volume and panning, for one tick.
 void VolumeColumnSlide(const Song* song, Channel* channel, std::uint8_t value) {
-    std::uint8_t y = value & 0x0F;
+    std::uint8_t y = ColumnSlideValue(song, channel, value & 0x0F);
     std::int32_t panningStep = 0;
     switch (value >> 4) {
         case VolumeSlideDown:
@@ -794,12 +802,13 @@ bool IsVolumeColumnSlide(std::uint8_t value) {
 }
 
 // The older versions keep one memory for the volume column's vibrato speed
-// and depth.
+// and depth, which also keeps the slides' parameters.
 std::uint8_t ColumnVibratoValue(const Song* song, Channel* channel, std::uint8_t y) {
-    if (!song->behaviour.columnVibratoMemory) return y;
-    if (y == 0) return channel->columnVibratoMemory;
-    channel->columnVibratoMemory = y;
-    return y;
+    if (y != 0) {
+        if (song->behaviour.columnVibratoMemory || song->behaviour.columnSlideMemory) channel->columnMemory = y;
+        return y;
+    }
+    return song->behaviour.columnVibratoMemory ? channel->columnMemory : y;
 }
 
 }  // namespace
@@ -812,15 +821,19 @@ void VolumeColumnFirstTick(const Song* song, Channel* channel, std::uint8_t valu
         return;
     }
     if (IsVolumeColumnSlide(value)) {
-        if (!song->behaviour.volumeColumnSlidesSkipFirstTick) VolumeColumnSlide(song, channel, value);
+        if (!song->behaviour.volumeColumnSlidesSkipFirstTick) {
+            VolumeColumnSlide(song, channel, value);
+        } else {
+            ColumnSlideValue(song, channel, y);
+        }
         return;
     }
     switch (value >> 4) {
         case VolumeFineDown:
-            LowerVolume(channel, y);
+            LowerVolume(channel, ColumnSlideValue(song, channel, y));
             break;
         case VolumeFineUp:
-            RaiseVolume(channel, y);
+            RaiseVolume(channel, ColumnSlideValue(song, channel, y));
             break;
         case VolumeVibratoSpeed:
             y = ColumnVibratoValue(song, channel, y);

@@ -96,6 +96,7 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .amigaPitchFromLow16Bits = true,
     .heldVoiceEnds = true,
     .panningSlidesFourfold = false,
+    .columnSlideMemory = false,
 };
 
 }  // namespace
@@ -135,5 +136,6 @@ void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
         song->behaviour.instrumentVolumeAfterKeyOff = false;
         song->behaviour.columnPanningSlidesTimesFour = true;
         song->behaviour.panningSlidesFourfold = true;
+        song->behaviour.columnSlideMemory = true;
     }
 }
