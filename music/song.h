@@ -461,6 +461,9 @@ struct PlaybackBehaviour {
     // fine volume slides of 0 take the column's last nonzero parameter,
     // which these and the column's vibrato set.
     bool columnSlideMemory;
+    // The older versions' envelope position effect moves the panning
+    // envelope whether the volume envelope has a sustain point or not.
+    bool envelopePositionAlwaysMovesPanning;
 };
 
 struct Song;

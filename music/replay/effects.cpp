@@ -739,10 +739,14 @@ void SetEnvelopeTick(const EnvelopeShape& envelope, const EnvelopeState& state, 
 void EnvelopePosition(const Song* song, Channel* channel, const Instrument* instrument, std::uint8_t tick) {
     bool fromTarget = song->behaviour.envelopePositionFromTarget;
     bool released = channel->keyOff != 0;
-    SetEnvelopeTick(VolumeEnvelopeOf(instrument), VolumeEnvelopeStateOf(channel), tick, fromTarget, released);
+    if ((instrument->volumeType & 1) != 0) {
+        SetEnvelopeTick(VolumeEnvelopeOf(instrument), VolumeEnvelopeStateOf(channel), tick, fromTarget, released);
+    }
     // The tracker moves the panning envelope too, but only when the volume
-    // envelope has a sustain point.
-    if (song->behaviour.envelopePositionMovesPanning && (instrument->volumeType & 2) != 0) {
+    // envelope has a sustain point; its older versions whatever the volume
+    // envelope is, on or off.
+    bool volumeSustain = (instrument->volumeType & 2) != 0 || song->behaviour.envelopePositionAlwaysMovesPanning;
+    if (song->behaviour.envelopePositionMovesPanning && volumeSustain) {
         EnvelopeState panning = PanningEnvelopeStateOf(channel);
         bool waiting = *panning.done == kEnvelopeHeld || *panning.done == kEnvelopeStuck;
         SetEnvelopeTick(PanningEnvelopeOf(instrument), panning, tick, fromTarget, released);
@@ -1007,7 +1011,9 @@ std::int32_t EffectFirstTick(Song* song, Channel* channel, const PatternCell* ce
             channel->updateFlags |= UpdateVolume;
             break;
         case EffectEnvelopePosition:
-            if ((instrument->volumeType & 1) != 0) EnvelopePosition(song, channel, instrument, parameter);
+            if ((instrument->volumeType & 1) != 0 || song->behaviour.envelopePositionAlwaysMovesPanning) {
+                EnvelopePosition(song, channel, instrument, parameter);
+            }
             break;
         case EffectTremor:
             if (parameter != 0) {

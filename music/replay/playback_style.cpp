@@ -97,6 +97,7 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .heldVoiceEnds = true,
     .panningSlidesFourfold = false,
     .columnSlideMemory = false,
+    .envelopePositionAlwaysMovesPanning = false,
 };
 
 }  // namespace
@@ -137,5 +138,6 @@ void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
         song->behaviour.columnPanningSlidesTimesFour = true;
         song->behaviour.panningSlidesFourfold = true;
         song->behaviour.columnSlideMemory = true;
+        song->behaviour.envelopePositionAlwaysMovesPanning = true;
     }
 }
