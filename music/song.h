@@ -464,6 +464,11 @@ struct PlaybackBehaviour {
     // The older versions' envelope position effect moves the panning
     // envelope whether the volume envelope has a sustain point or not.
     bool envelopePositionAlwaysMovesPanning;
+    // The older versions' key off only silences a note whose instrument has
+    // no volume envelope, without releasing it: it does not fade out, its
+    // panning envelope waits on at its sustain point, and a volume set later
+    // plays it on.
+    bool keyOffOnlySilences;
 };
 
 struct Song;

@@ -98,6 +98,7 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .panningSlidesFourfold = false,
     .columnSlideMemory = false,
     .envelopePositionAlwaysMovesPanning = false,
+    .keyOffOnlySilences = false,
 };
 
 }  // namespace
@@ -139,5 +140,7 @@ void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
         song->behaviour.panningSlidesFourfold = true;
         song->behaviour.columnSlideMemory = true;
         song->behaviour.envelopePositionAlwaysMovesPanning = true;
+        song->behaviour.keyOffOnlySilences = true;
+        song->behaviour.instrumentVolumeAfterKeyOff = false;
     }
 }

@@ -323,7 +323,7 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
         if (song->behaviour.trackerPortamentoTarget && (cell->volume >> 4) == VolumeTonePortamento) {
             AimPortamento(song, channel, cell, sample);
         }
-        if (keysOff) channel->keyOff = 1;
+        if (keysOff && !(silences && !KeyOffReleases(song, instrument))) channel->keyOff = 1;
     } else if (song->behaviour.delayedNoteRestartsWaves && (cell->volume >> 4) == VolumeVibrato &&
                (cell->volume & 0x0F) != 0) {
         // The tracker takes a delayed cell's vibrato depth at once: the note

@@ -136,6 +136,8 @@ void StepEnvelope(Channel* channel, const EnvelopeShape& envelope, const Envelop
 void FadeOut(Channel* channel, const Instrument* instrument);
 // Releases the note on a later tick; without a volume envelope it stops at once.
 void KeyOff(const Song* song, Channel* channel, const Instrument* instrument);
+// Whether a key off releases a note of the instrument, or only silences it.
+bool KeyOffReleases(const Song* song, const Instrument* instrument);
 void AutoVibrato(const Song* song, Channel* channel, const Instrument* instrument);
 std::int32_t AmigaPeriod(std::int32_t note);
 // With trackerTable, the periods of the tracker's table, whose finetune

@@ -341,8 +341,13 @@ void StepEnvelope(Channel* channel, const EnvelopeShape& envelope, const Envelop
     if (again) StepEnvelope(channel, envelope, state, flagBit, rules);
 }
 
+bool KeyOffReleases(const Song* song, const Instrument* instrument) {
+    return !song->behaviour.keyOffOnlySilences || !song->behaviour.keyOffSilencesVolume ||
+           (instrument->volumeType & 1) != 0;
+}
+
 void KeyOff(const Song* song, Channel* channel, const Instrument* instrument) {
-    channel->keyOff = 1;
+    if (KeyOffReleases(song, instrument)) channel->keyOff = 1;
     if ((instrument->volumeType & 1) == 0) {
         if (song->behaviour.keyOffSilencesVolume) {
             channel->volume = 0;
