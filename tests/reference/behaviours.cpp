@@ -880,6 +880,7 @@ const std::vector<Behaviour>& Behaviours() {
             EnvelopePositionBehaviours(),
             OlderTrackerNoteDelayBehaviours(),
             VoiceEndsBehaviours(),
+            OlderTrackerPanningBehaviours(),
         };
         for (const std::vector<Behaviour>& family : families) {
             all.insert(all.end(), family.begin(), family.end());

@@ -61,5 +61,10 @@ std::vector<Behaviour> OlderTrackerNoteDelayBehaviours();
 // the notes that follow while what they leave falls away.
 std::vector<Behaviour> VoiceEndsBehaviours();
 
+// Files of the format tracker's older versions: the panning slides, the
+// volume column's memory, the envelope position on the panning envelope and
+// the key off of an instrument without a volume envelope.
+std::vector<Behaviour> OlderTrackerPanningBehaviours();
+
 
 }  // namespace reference
