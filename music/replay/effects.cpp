@@ -221,14 +221,20 @@ void GlobalVolumeSlide(Song* song, Channel* channel) {
     song->globalVolume = Slid(song->globalVolume, *GlobalVolumeSlideMemory(song, channel), 64);
 }
 
+// The older versions' panning slides: four steps a step, from fully left at 0
+// to fully right at 256.
+void SlidePanningFourfold(Channel* channel, std::int32_t steps) {
+    channel->panning = AtMost(AtLeast(channel->panning + 4 * steps, 0), 256);
+    channel->updateFlags |= UpdatePanning;
+}
+
 void PanningSlide(const Song* song, Channel* channel) {
     std::uint8_t parameter = channel->panningSlideMemory;
     if (song->behaviour.panningSlidesFourfold) {
-        std::int32_t step = (parameter >> 4) != 0 ? 4 * (parameter >> 4) : -4 * (parameter & 0x0F);
-        channel->panning = AtMost(AtLeast(channel->panning + step, 0), 256);
-    } else {
-        channel->panning = Slid(channel->panning, parameter, 255);
+        SlidePanningFourfold(channel, (parameter >> 4) != 0 ? parameter >> 4 : -(parameter & 0x0F));
+        return;
     }
+    channel->panning = Slid(channel->panning, parameter, 255);
     channel->updateFlags |= UpdatePanning;
 }
 
@@ -769,8 +775,14 @@ std::uint8_t ColumnSlideValue(const Song* song, Channel* channel, std::uint8_t y
 // The volume column's slides of volume and panning, for one tick.
 void VolumeColumnSlide(const Song* song, Channel* channel, std::uint8_t value) {
     std::uint8_t y = ColumnSlideValue(song, channel, value & 0x0F);
+    std::uint8_t command = value >> 4;
+    if (song->behaviour.panningSlidesFourfold &&
+        (command == VolumePanningSlideLeft || command == VolumePanningSlideRight)) {
+        SlidePanningFourfold(channel, command == VolumePanningSlideLeft ? -y : y);
+        return;
+    }
     std::int32_t panningStep = 0;
-    switch (value >> 4) {
+    switch (command) {
         case VolumeSlideDown:
             LowerVolume(channel, y);
             return;
@@ -787,11 +799,6 @@ void VolumeColumnSlide(const Song* song, Channel* channel, std::uint8_t value) {
             break;
         default:
             return;
-    }
-    if (song->behaviour.panningSlidesFourfold) {
-        channel->panning = AtMost(AtLeast(channel->panning + 4 * panningStep, 0), 256);
-        channel->updateFlags |= UpdatePanning;
-        return;
     }
     if (song->behaviour.columnPanningSlidesTimesFour) panningStep *= 4;
     channel->panning = Saturate(std::int64_t{channel->panning} + panningStep);

@@ -34,29 +34,17 @@ xm::Module PanningSlides() {
     return SavedByOlderFormatTracker(module);
 }
 
-// Volume-column slides of 0 after each kind of column command that leaves a
-// parameter (slides, fine slides, vibrato), and after those that do not (set
-// panning, tone portamento, a slide of 0).
+// Volume-column slides of 0 before any parameter, then after each kind of
+// column command that leaves one (slides, fine slides, vibrato) and after
+// those that do not (set panning, tone portamento, a slide of 0, a note).
 xm::Module ColumnSlideMemory() {
     xm::Module module = Base(1, 24);
     At(module, 0, 0) = {kC4, 1, 0x30, EffectSetPanning, 0x80};
-    At(module, 1, 0) = {0, 0, 0x72, 0, 0};
-    At(module, 2, 0) = {0, 0, 0x70, 0, 0};
-    At(module, 3, 0) = {0, 0, 0xD0, 0, 0};
-    At(module, 4, 0) = {0, 0, 0xC8, 0, 0};
-    At(module, 5, 0) = {0, 0, 0xE3, 0, 0};
-    At(module, 6, 0) = {0, 0, 0x60, 0, 0};
-    At(module, 7, 0) = {0, 0, 0xC8, 0, 0};
-    At(module, 8, 0) = {0, 0, 0x82, 0, 0};
-    At(module, 9, 0) = {0, 0, 0xE0, 0, 0};
-    At(module, 10, 0) = {0, 0, 0xA3, 0, 0};
-    At(module, 11, 0) = {0, 0, 0xF1, 0, 0};
-    At(module, 12, 0) = {0, 0, 0xD0, 0, 0};
-    At(module, 13, 0) = {kC4, 1, 0xC8, 0, 0};
-    At(module, 14, 0) = {0, 0, 0x90, 0, 0};
-    At(module, 15, 0) = {0, 0, 0x70, 0, 0};
-    At(module, 16, 0) = {0, 0, 0x80, 0, 0};
-    At(module, 17, 0) = {0, 0, 0x60, 0, 0};
+    const std::uint8_t column[18] = {0xD0, 0x73, 0x70, 0xD0, 0xC8, 0xE6, 0x62, 0xC8, 0x84,
+                                     0xE0, 0xA5, 0xF1, 0xD0, 0xC8, 0x90, 0x70, 0x80, 0x60};
+    for (int row = 1; row <= 18; ++row) At(module, row, 0).volume = column[row - 1];
+    At(module, 14, 0).note = kC4;
+    At(module, 14, 0).instrument = 1;
     return SavedByOlderFormatTracker(module);
 }
 
