@@ -318,6 +318,7 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
     // off to the delay tick.
     if (!DelaysCell(song, cell)) {
         bool keysOff = KeysOffAtOnce(song, cell) || releaseOnly;
+        bool silences = KeysOffAtOnce(song, cell) && song->behaviour.keyOffSilencesVolume;
         TakeKeyOffAndInstrument(song, channel, cell, instrument, sample, portamento);
         if (cell->volume != 0) VolumeColumnFirstTick(song, channel, cell->volume);
         if (song->behaviour.trackerPortamentoTarget && (cell->volume >> 4) == VolumeTonePortamento) {
