@@ -469,6 +469,18 @@ struct PlaybackBehaviour {
     // panning envelope waits on at its sustain point, and a volume set later
     // plays it on.
     bool keyOffOnlySilences;
+    // The older versions' tremor silences the note only on rows that name
+    // it: a row without it plays at the channel's volume, and the next
+    // tremor row's first tick is as the tremor's last tick left it.
+    bool tremorSilencesOwnRowsOnly;
+    // In the older versions every start of a note, a retrigger's included,
+    // starts the tremor's count again and lets the note sound; an instrument
+    // number alone, or beside a tone portamento's note, keeps them.
+    bool noteStartRestartsTremor;
+    // The older versions' tremolo ramp (waveform 1) falls all the way: down
+    // from the volume over the wave's first half and from above it back down
+    // over the second, whatever the vibrato's position.
+    bool tremoloRampFalls;
 };
 
 struct Song;

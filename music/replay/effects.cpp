@@ -409,7 +409,7 @@ void PlayDelayedCell(const Song* song, Channel* channel, const PatternCell* cell
     // instrument, but starts the envelopes again.
     if (asRow) {
     } else if (!behaviour.trackerNoteDelay || NamesInstrument(cell)) {
-        ResetInstrument(channel, sample);
+        ResetInstrument(channel, sample, !song->behaviour.noteStartRestartsTremor);
     } else {
         RestartEnvelopes(channel);
         if (keysOn) {
@@ -580,13 +580,16 @@ void TremoloOffset(const Song* song, Channel* channel) {
     std::int32_t position = channel->tremoloPosition;
     std::int32_t waveform = (channel->waveControl >> 4) & 3;
     std::int32_t value = WaveValue(waveform == 3 ? 0 : waveform, position);
-    // The tracker's ramp falls or rises as the vibrato's position says.
-    if (waveform == 1 && song->behaviour.trackerTremolo) {
+    // The tracker's ramp falls or rises as the vibrato's position says; the
+    // older versions' falls throughout, lowering the volume where the
+    // intro's ramp raises it.
+    bool falls = waveform == 1 && song->behaviour.tremoloRampFalls;
+    if (waveform == 1 && song->behaviour.trackerTremolo && !falls) {
         std::int32_t ramp = (position & 31) * 8;
         value = channel->vibratoPosition < 0 ? 255 - ramp : ramp;
     }
     std::int32_t offset = (value * channel->tremoloDepth) >> 6;
-    if (position < 0) {
+    if ((position < 0) != falls) {
         channel->volumeDelta = -(offset < channel->volume ? offset : channel->volume);
     } else {
         channel->volumeDelta = AtMost(offset, 64 - channel->volume);
@@ -676,8 +679,13 @@ void CountedTremor(const Song* song, Channel* channel) {
         if (count < 0) count = 0;
     }
     channel->tremorCounter = static_cast<std::uint8_t>((on ? 0x80 : 0) | (count & 0x7F));
-    channel->volumeDelta = on ? 0 : -channel->volume;
-    if (song->behaviour.tremorMutesUntilOn) channel->tremorMuted = on ? 0 : 1;
+    // The older versions' silence is the tremor row's alone: it leaves the volume as it is.
+    if (song->behaviour.tremorSilencesOwnRowsOnly) {
+        channel->tremorMuted = on ? 0 : 1;
+    } else {
+        channel->volumeDelta = on ? 0 : -channel->volume;
+        if (song->behaviour.tremorMutesUntilOn) channel->tremorMuted = on ? 0 : 1;
+    }
     channel->updateFlags |= UpdateVolume;
 }
 

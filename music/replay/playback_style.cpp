@@ -99,6 +99,9 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .columnSlideMemory = false,
     .envelopePositionAlwaysMovesPanning = false,
     .keyOffOnlySilences = false,
+    .tremorSilencesOwnRowsOnly = false,
+    .noteStartRestartsTremor = false,
+    .tremoloRampFalls = false,
 };
 
 }  // namespace
@@ -108,7 +111,8 @@ void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
     song->behaviour = style == PlaybackStyle::Tracker ? kTrackerBehaviour : kIntroBehaviour;
     // The format tracker's older versions count the arpeggio up from each
     // row's first tick, tune finely, hold notes to the range, and play the
-    // key off effect, pattern loops and released envelopes their own way.
+    // key off effect, pattern loops, released envelopes, the tremor and the
+    // tremolo's ramp their own way.
     if (style == PlaybackStyle::Tracker && song->savedBy == SavedBy::OlderFormatTracker) {
         song->behaviour.arpeggioCountsDown = false;
         song->behaviour.wholeLinearFinetune = true;
@@ -142,5 +146,8 @@ void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
         song->behaviour.envelopePositionAlwaysMovesPanning = true;
         song->behaviour.keyOffOnlySilences = true;
         song->behaviour.instrumentVolumeAfterKeyOff = false;
+        song->behaviour.tremorSilencesOwnRowsOnly = true;
+        song->behaviour.noteStartRestartsTremor = true;
+        song->behaviour.tremoloRampFalls = true;
     }
 }

@@ -103,7 +103,7 @@ void HoldVolumeOffset(Channel* channel, bool volumeSet, bool freshOffset) {
 // goes on fading.
 void TakeInstrument(const Song* song, Channel* channel, const PatternCell* cell, const Sample* sample) {
     if (!song->behaviour.trackerInstrumentNumbers || cell->note != 255) {
-        ResetInstrument(channel, sample);
+        ResetInstrument(channel, sample, !song->behaviour.noteStartRestartsTremor);
         channel->instrumentBesideKeyOff = 0;
         return;
     }

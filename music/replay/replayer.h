@@ -108,8 +108,9 @@ EnvelopeState PanningEnvelopeStateOf(Channel* channel);
 // starts them; the key and the fade-out stay as they are.
 void RestartEnvelopes(Channel* channel);
 // A new instrument on the channel: its sample's volume and panning, the
-// envelopes from their start, the key down again.
-void ResetInstrument(Channel* channel, const Sample* sample);
+// envelopes from their start, the key down again, and the tremor's count
+// from its start where restartsTremor says so.
+void ResetInstrument(Channel* channel, const Sample* sample, bool restartsTremor);
 // The vibrato's and tremolo's waves from their start, unless their waveform keeps them running.
 void RestartWaves(Channel* channel);
 // How an envelope waiting at its sustain point lets go once the key is released.

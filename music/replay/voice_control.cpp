@@ -53,8 +53,10 @@ float OlderTrackerMixLevel(std::int32_t channels) {
 
 // The voice volume, 127.5 for everything at full, held to 0..kVoiceVolumeLimit.
 float ChannelVolume(const Channel* channel, const Song* song) {
-    // The tracker's tremor holds the note silent whatever its volume.
-    if (channel->tremorMuted != 0) return 0.0f;
+    // The tracker's tremor holds the note silent whatever its volume; the
+    // older versions' only on the tremor's rows.
+    bool tremorRow = !song->behaviour.tremorSilencesOwnRowsOnly || channel->lastEffect == EffectTremor;
+    if (channel->tremorMuted != 0 && tremorRow) return 0.0f;
     // The tracker hears the fade-out only while the key is released.
     bool fadeHeard = channel->keyOff != 0 || !song->behaviour.noteAfterKeyOffInstrumentKeysOn;
     std::int32_t fadeout = fadeHeard ? channel->fadeoutVolume : 65536;
@@ -255,15 +257,17 @@ void RestartWaves(Channel* channel) {
     if ((channel->waveControl >> 4) < 4) channel->tremoloPosition = 0;
 }
 
-void ResetInstrument(Channel* channel, const Sample* sample) {
+void ResetInstrument(Channel* channel, const Sample* sample, bool restartsTremor) {
     channel->volume = sample->volume;
     channel->panning = sample->panning;
     RestartEnvelopes(channel);
     channel->keyOff = 0;
     channel->fadeoutVolume = 65536;
     RestartWaves(channel);
-    channel->tremorCounter = 0;
-    channel->tremorMuted = 0;
+    if (restartsTremor) {
+        channel->tremorCounter = 0;
+        channel->tremorMuted = 0;
+    }
     channel->updateFlags |= UpdateVolume | UpdatePanning;
 }
 
@@ -552,6 +556,10 @@ void UpdateVoice(Channel* channel, Sample* sample, const Song* song) {
     std::uint8_t flags = channel->updateFlags;
 
     if ((flags & UpdateTrigger) != 0) {
+        if (song->behaviour.noteStartRestartsTremor) {
+            channel->tremorCounter = 0;
+            channel->tremorMuted = 0;
+        }
         voice = StartNote(channel, voice, sample, song->behaviour.trackerSampleOffset);
     }
 

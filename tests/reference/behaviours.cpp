@@ -881,6 +881,7 @@ const std::vector<Behaviour>& Behaviours() {
             OlderTrackerNoteDelayBehaviours(),
             VoiceEndsBehaviours(),
             OlderTrackerPanningBehaviours(),
+            OlderTrackerVolumeBehaviours(),
         };
         for (const std::vector<Behaviour>& family : families) {
             all.insert(all.end(), family.begin(), family.end());

@@ -66,5 +66,9 @@ std::vector<Behaviour> VoiceEndsBehaviours();
 // the key off of an instrument without a volume envelope.
 std::vector<Behaviour> OlderTrackerPanningBehaviours();
 
+// Files of the format tracker's older versions: the tremor's silence and
+// count, the tremolo's ramp.
+std::vector<Behaviour> OlderTrackerVolumeBehaviours();
+
 
 }  // namespace reference
