@@ -385,7 +385,10 @@ void LaterTickOnChannel(Song* song, Channel* channel, const PatternCell* cell) {
                       NoteDelayTick(song) == delayTick;
     if (takenAsRow) TakeKeyOffAndInstrument(song, channel, cell, instrument, sample, IsTonePortamento(song, cell));
     if (delayFirst) EffectLaterTick(song, channel, cell, instrument, sample);
-    if (takenAsRow && KeysOffAtOnce(song, cell)) channel->keyOff = 1;
+    bool silences = KeysOffAtOnce(song, cell) && song->behaviour.keyOffSilencesVolume;
+    if (takenAsRow && KeysOffAtOnce(song, cell) && !(silences && !KeyOffReleases(song, instrument))) {
+        channel->keyOff = 1;
+    }
     bool columnRuns = !columnWaits || NoteDelayTick(song) >= delayTick;
     if (columnRuns && !ColumnVibratoGivesWay(song, cell)) VolumeColumnLaterTick(song, channel, cell->volume);
     if (!delayFirst) EffectLaterTick(song, channel, cell, instrument, sample);
