@@ -145,7 +145,8 @@ struct PlaybackBehaviour {
     // keeps its fraction, and they follow every tick once all channels have
     // run, so a global volume change reaches every channel on its tick.
     bool trackerPanningAndVolume;
-    // Volume changes and note starts ramp over 16 frames at 44100 Hz, not 128.
+    // Volume changes and note starts ramp over 16 frames at 44100 Hz, not
+    // 128, and at other rates over the nearest whole number of frames.
     bool shortVolumeRamps;
     // What the envelopes, the fade-out and the slides change ramps over the
     // whole next tick; only what is set outright (a note, a volume or

@@ -3,9 +3,10 @@
 
 AudioOutput audioOutput{};
 
-void SetRampLength(std::int32_t framesAt44100) {
+void SetRampLength(std::int32_t framesAt44100, bool nearest) {
     AudioOutput& a = audioOutput;
-    a.rampFrames = static_cast<std::int32_t>(std::int64_t{a.mixingRate} * framesAt44100 / 44100);
+    const std::int64_t scaled = std::int64_t{a.mixingRate} * framesAt44100 + (nearest ? 22050 : 0);
+    a.rampFrames = static_cast<std::int32_t>(scaled / 44100);
     if (a.rampFrames < 1) a.rampFrames = 1;
     a.inverseRampFrames = 1.0f / static_cast<float>(a.rampFrames);
     a.rampDownFrames = a.rampFrames;

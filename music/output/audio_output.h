@@ -81,8 +81,9 @@ constexpr std::int32_t kIntroRampFrames = 128;
 constexpr std::int32_t kTrackerRampFrames = 16;
 constexpr std::int32_t kFormatTrackerRampFrames = 220;
 constexpr std::int32_t kTrackerRampDownFrames = 42;
-// Both ramps this long, rising and falling.
-void SetRampLength(std::int32_t framesAt44100);
+// Both ramps this long, rising and falling; at other rates truncated, or
+// with nearest rounded to the nearest frame.
+void SetRampLength(std::int32_t framesAt44100, bool nearest);
 // The ramps of falling volumes alone, rounded to the nearest frame.
 void SetRampDownLength(std::int32_t framesAt44100);
 // Every voice silent, at rest and unbound from any sample.

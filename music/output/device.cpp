@@ -25,7 +25,7 @@ int AudioOpen(std::int32_t rate) {
     a.blockFrames = (rate / 50 + 3) & ~3;
     a.ringFrames = a.blockFrames * (a.latencyMs / 20) * 2;
     a.inverseRate = 1.0f / static_cast<float>(rate);
-    SetRampLength(kIntroRampFrames);
+    SetRampLength(kIntroRampFrames, false);
     SilenceVoices();
     return 1;
 }

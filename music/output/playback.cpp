@@ -85,7 +85,7 @@ void SongResetPlayState(Song* song) {
     std::int32_t ramp = song->behaviour.shortVolumeRamps ? kTrackerRampFrames : kIntroRampFrames;
     bool formatTracker = song->behaviour.formatTrackerRamps && song->savedBy == SavedBy::FormatTracker;
     if (formatTracker) ramp = kFormatTrackerRampFrames;
-    SetRampLength(ramp);
+    SetRampLength(ramp, song->behaviour.shortVolumeRamps && !formatTracker);
     if (song->behaviour.longerRampsDown && !formatTracker) SetRampDownLength(kTrackerRampDownFrames);
     a.voiceEndsHeld = song->behaviour.heldVoiceEnds;
     SetOneShotEnds(song, song->behaviour.heldVoiceEnds);

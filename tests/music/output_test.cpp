@@ -74,6 +74,22 @@ TEST(OutputFigures, FollowTheMixingRate) {
     OfflineWaveOutFailOpen(false);
 }
 
+TEST(OutputFigures, TrackerRampsTakeTheNearestFrameAtEveryRate) {
+    // The reference's short ramps at these rates, 16 frames at 44100 Hz.
+    struct Expected {
+        std::int32_t rate, ramp;
+    };
+    for (const Expected& e : {Expected{8000, 3}, Expected{32000, 12}, Expected{44100, 16}, Expected{96000, 35}}) {
+        ASSERT_TRUE(OpenOffline(e.rate));
+        StandInSong s;
+        SongSetPlaybackStyle(&s.song, PlaybackStyle::Tracker);
+        ASSERT_EQ(SongPlay(&s.song), 1);
+        EXPECT_EQ(audioOutput.rampFrames, e.ramp) << e.rate << " Hz";
+        SongStop(&s.song);
+        CloseOutput();
+    }
+}
+
 TEST_F(Output, BeatsPerMinuteGiveFramesPerTick) {
     Song& s = standIn.song;
     const std::pair<int, int> cases[] = {{180, 612}, {125, 882}, {32, 3445}, {255, 432}};
