@@ -290,6 +290,12 @@ struct PlaybackBehaviour {
     // note at that volume, whatever its volume change, and does not count
     // the row's first tick.
     bool retriggerTakesColumnVolume;
+    // Every note start, a retrigger's (E9x) and the multi retrigger's own
+    // included, starts the multi retrigger's count again.
+    bool retriggerCountFromNote;
+    // Beside a volume set in the volume column and a volume change the cell
+    // names, multi retrigger's interval is one tick longer.
+    bool retriggerLongerBesideColumnVolume;
     // Only a tone portamento's own playable note sets its target; once there,
     // it glides only downward and lands at once on a target above.
     bool trackerPortamentoTarget;

@@ -450,7 +450,7 @@ void ExtendedLaterTick(const Song* song, Channel* channel, const PatternCell* ce
             if (y != 0 && song->tick % y == 0) {
                 if (song->behaviour.trackerRetrigger) RestartEnvelopes(channel);
                 channel->updateFlags |= UpdateTrigger | UpdateFrequency | UpdateVolume;
-                if (song->behaviour.trackerMultiRetrigger) channel->retrigCounter = 0;
+                if (song->behaviour.trackerMultiRetrigger) channel->retrigCounter = song->behaviour.retriggerCountFromNote ? 1 : 0;
             } else if (song->behaviour.trackerMultiRetrigger) {
                 channel->retrigCounter = static_cast<std::uint8_t>(AtMost(channel->retrigCounter + 1, 255));
             }
@@ -645,13 +645,21 @@ void Retrigger(const Song* song, Channel* channel, const PatternCell* cell) {
     channel->updateFlags |= UpdateTrigger;
 }
 
+// The older versions' multi retrigger beside a volume set in the volume
+// column and a volume change of its own.
+bool LongerBesideColumnVolume(const Song* song, const PatternCell* cell) {
+    return song->behaviour.retriggerLongerBesideColumnVolume && ColumnSetsVolume(cell->volume) &&
+           (cell->parameter >> 4) != 0;
+}
+
 // The tracker counts every tick of a multi retrigger, whatever the row, and
 // restarts the note on the tick that takes the count past the interval. The
 // count is kept one up: 0 on a channel that never counted, or after a
 // retrigger (E9x) restarted the note, 1 after a restart of its own.
 void CountedRetrigger(const Song* song, Channel* channel, const PatternCell* cell, bool mayRestart) {
     std::int32_t count = channel->retrigCounter + 1;
-    if (count <= channel->retrigInterval || !mayRestart) {
+    std::int32_t interval = channel->retrigInterval + (LongerBesideColumnVolume(song, cell) ? 1 : 0);
+    if (count <= interval || !mayRestart) {
         channel->retrigCounter = static_cast<std::uint8_t>(AtMost(count, 255));
         return;
     }

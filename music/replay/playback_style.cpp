@@ -52,6 +52,8 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .trackerMultiRetrigger = true,
     .trackerTremolo = true,
     .retriggerTakesColumnVolume = true,
+    .retriggerCountFromNote = false,
+    .retriggerLongerBesideColumnVolume = false,
     .trackerPortamentoTarget = true,
     .keyOffSilencesVolume = true,
     .everySampleOfInstrument = true,
@@ -149,5 +151,8 @@ void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
         song->behaviour.tremorSilencesOwnRowsOnly = true;
         song->behaviour.noteStartRestartsTremor = true;
         song->behaviour.tremoloRampFalls = true;
+        song->behaviour.retriggerCountFromNote = true;
+        song->behaviour.retriggerTakesColumnVolume = false;
+        song->behaviour.retriggerLongerBesideColumnVolume = true;
     }
 }
