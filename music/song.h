@@ -185,6 +185,8 @@ struct PlaybackBehaviour {
     // Retrigger (E9x) also restarts the envelopes and the auto-vibrato, and
     // E90 restarts the note on the first tick.
     bool trackerRetrigger;
+    // Retrigger E90 restarts the note on every tick but the first.
+    bool retriggerZeroEveryTick;
     // Key off (Kxx) releases the note on tick xx rather than on the first tick.
     bool keyOffOnTick;
     // A note delay of 0 plays the note at once; a delayed cell takes its

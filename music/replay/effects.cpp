@@ -355,7 +355,8 @@ std::int32_t ExtendedFirstTick(Song* song, Channel* channel, const PatternCell* 
             // The tracker's retrigger starts the multi retrigger's count again.
             if (song->behaviour.trackerMultiRetrigger) channel->retrigCounter = 0;
             // E90 restarts a note that is not new on the first tick.
-            if (y == 0 && song->behaviour.trackerRetrigger && !HoldsNote(cell)) {
+            if (y == 0 && song->behaviour.trackerRetrigger && !song->behaviour.retriggerZeroEveryTick &&
+                !HoldsNote(cell)) {
                 RestartEnvelopes(channel);
                 channel->updateFlags |= UpdateTrigger | UpdateFrequency | UpdateVolume;
             }
@@ -442,12 +443,21 @@ void PlayDelayedCell(const Song* song, Channel* channel, const PatternCell* cell
     channel->updateFlags |= UpdateTrigger;
 }
 
+}  // namespace
+
+bool RetriggersOnTick(const Song* song, std::uint8_t interval) {
+    if (interval == 0) return song->behaviour.retriggerZeroEveryTick;
+    return song->tick % interval == 0;
+}
+
+namespace {
+
 void ExtendedLaterTick(const Song* song, Channel* channel, const PatternCell* cell,
                        const Instrument* instrument, Sample* sample) {
     std::uint8_t y = cell->parameter & 0x0F;
     switch (cell->parameter >> 4) {
         case ExtendedRetrigger:
-            if (y != 0 && song->tick % y == 0) {
+            if (RetriggersOnTick(song, y)) {
                 if (song->behaviour.trackerRetrigger) RestartEnvelopes(channel);
                 channel->updateFlags |= UpdateTrigger | UpdateFrequency | UpdateVolume;
                 if (song->behaviour.trackerMultiRetrigger) channel->retrigCounter = song->behaviour.retriggerCountFromNote ? 1 : 0;

@@ -20,6 +20,7 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .arpeggioFromTable = true,
     .arpeggioKeepsVibrato = true,
     .trackerRetrigger = true,
+    .retriggerZeroEveryTick = false,
     .keyOffOnTick = true,
     .trackerNoteDelay = true,
     .noteDelayEveryRepeat = true,
@@ -154,5 +155,6 @@ void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
         song->behaviour.retriggerCountFromNote = true;
         song->behaviour.retriggerTakesColumnVolume = false;
         song->behaviour.retriggerLongerBesideColumnVolume = true;
+        song->behaviour.retriggerZeroEveryTick = true;
     }
 }

@@ -160,7 +160,7 @@ bool RestartsEnvelopesNow(const Song* song, const PatternCell* cell) {
     std::uint8_t y = cell->parameter & 0x0F;
     if (DelaysCell(song, cell)) return NoteDelayTick(song) == y;
     bool retrigger = cell->effect == EffectExtended && (cell->parameter >> 4) == ExtendedRetrigger;
-    return song->behaviour.trackerRetrigger && retrigger && y != 0 && song->tick % y == 0;
+    return song->behaviour.trackerRetrigger && retrigger && RetriggersOnTick(song, y);
 }
 
 bool RepeatsDelayedNote(const Song* song, const PatternCell* cell) {

@@ -96,6 +96,8 @@ void Tremolo(const Song* song, Channel* channel);
 void Tremor(Channel* channel);
 void VolumeSlide(Channel* channel);
 void MultiRetrigger(const Song* song, Channel* channel, const PatternCell* cell);
+// Whether a retrigger (E9x) of this interval restarts the note on this later tick.
+bool RetriggersOnTick(const Song* song, std::uint8_t interval);
 void EnvelopePosition(const Song* song, Channel* channel, const Instrument* instrument, std::uint8_t tick);
 
 // voice_control.cpp

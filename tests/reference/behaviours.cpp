@@ -882,6 +882,7 @@ const std::vector<Behaviour>& Behaviours() {
             VoiceEndsBehaviours(),
             OlderTrackerPanningBehaviours(),
             OlderTrackerVolumeBehaviours(),
+            OlderTrackerRetriggerBehaviours(),
         };
         for (const std::vector<Behaviour>& family : families) {
             all.insert(all.end(), family.begin(), family.end());

@@ -70,5 +70,9 @@ std::vector<Behaviour> OlderTrackerPanningBehaviours();
 // count, the tremolo's ramp.
 std::vector<Behaviour> OlderTrackerVolumeBehaviours();
 
+// Files of the format tracker's older versions: the multi retrigger's count
+// and the retrigger E90.
+std::vector<Behaviour> OlderTrackerRetriggerBehaviours();
+
 
 }  // namespace reference
