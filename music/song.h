@@ -292,8 +292,10 @@ struct PlaybackBehaviour {
     // note at that volume, whatever its volume change, and does not count
     // the row's first tick.
     bool retriggerTakesColumnVolume;
-    // Every note start, a retrigger's (E9x) and the multi retrigger's own
-    // included, starts the multi retrigger's count again.
+    // Every note start but a tone portamento's, the retrigger's (E9x) and
+    // the multi retrigger's own included, starts the multi retrigger's count
+    // again, as the retrigger does on its first tick; an instrument number
+    // alone does not.
     bool retriggerCountFromNote;
     // Beside a volume set in the volume column and a volume change the cell
     // names, multi retrigger's interval is one tick longer.

@@ -295,6 +295,12 @@ void FinetuneForNote(Song* song, Channel* channel, const PatternCell* cell, std:
     if (!IsTonePortamento(song, cell)) channel->period = channel->notePeriod;
 }
 
+// The multi retrigger's count, kept one up, after a retrigger (E9x): the
+// older versions count on from it as from any note start.
+std::uint8_t RetriggerCountAfterRetrigger(const Song* song) {
+    return song->behaviour.retriggerCountFromNote ? 1 : 0;
+}
+
 std::int32_t ExtendedFirstTick(Song* song, Channel* channel, const PatternCell* cell, Sample* sample,
                                const ChannelSnapshot* before) {
     std::uint8_t parameter = cell->parameter;
@@ -353,7 +359,7 @@ std::int32_t ExtendedFirstTick(Song* song, Channel* channel, const PatternCell* 
             break;
         case ExtendedRetrigger:
             // The tracker's retrigger starts the multi retrigger's count again.
-            if (song->behaviour.trackerMultiRetrigger) channel->retrigCounter = 0;
+            if (song->behaviour.trackerMultiRetrigger) channel->retrigCounter = RetriggerCountAfterRetrigger(song);
             // E90 restarts a note that is not new on the first tick.
             if (y == 0 && song->behaviour.trackerRetrigger && !song->behaviour.retriggerZeroEveryTick &&
                 !HoldsNote(cell)) {
@@ -460,7 +466,7 @@ void ExtendedLaterTick(const Song* song, Channel* channel, const PatternCell* ce
             if (RetriggersOnTick(song, y)) {
                 if (song->behaviour.trackerRetrigger) RestartEnvelopes(channel);
                 channel->updateFlags |= UpdateTrigger | UpdateFrequency | UpdateVolume;
-                if (song->behaviour.trackerMultiRetrigger) channel->retrigCounter = song->behaviour.retriggerCountFromNote ? 1 : 0;
+                if (song->behaviour.trackerMultiRetrigger) channel->retrigCounter = RetriggerCountAfterRetrigger(song);
             } else if (song->behaviour.trackerMultiRetrigger) {
                 channel->retrigCounter = static_cast<std::uint8_t>(AtMost(channel->retrigCounter + 1, 255));
             }
@@ -681,7 +687,7 @@ void CountedRetrigger(const Song* song, Channel* channel, const PatternCell* cel
 // counted but sounds by itself, and beside a volume set in the volume column
 // the tracker does not count the tick.
 void CountedRetriggerFirstTick(const Song* song, Channel* channel, const PatternCell* cell) {
-    if (NamesInstrument(cell)) channel->retrigCounter = 1;
+    if (NamesInstrument(cell) && !song->behaviour.retriggerCountFromNote) channel->retrigCounter = 1;
     if (song->behaviour.retriggerTakesColumnVolume && ColumnSetsVolume(cell->volume)) return;
     CountedRetrigger(song, channel, cell, !HoldsNote(cell));
 }

@@ -309,7 +309,7 @@ std::int32_t RowOnChannel(Song* song, Channel* channel, const PatternCell* cell)
         bool delayed = song->behaviour.delayedNoteRestartsWaves && DelaysCell(song, cell);
         if (song->behaviour.wavesRestartOnNote && !portamento && !delayed) RestartWaves(channel);
         if (!portamento) channel->glidedSinceNote = 0;
-        if (song->behaviour.retriggerCountFromNote) channel->retrigCounter = 1;
+        if (song->behaviour.retriggerCountFromNote && !portamento) channel->retrigCounter = 1;
     }
     channel->periodDelta = 0;
     channel->updateFlags |= UpdateFrequency | UpdateVolume;

@@ -15,9 +15,11 @@ constexpr std::uint8_t kRetrigger = ExtendedRetrigger << 4;
 constexpr std::uint8_t kHit = 2;
 
 // Multi retrigger after notes of rows without it, a note without an
-// instrument, and a retrigger (E9x), each of which starts its count again.
+// instrument, and a retrigger (E9x), each of which starts its count again,
+// and after a tone portamento's note and an instrument number alone, which
+// do not.
 xm::Module RetriggerCountFromNotes() {
-    xm::Module module = Base(2, 16);
+    xm::Module module = Base(2, 20);
     module.speed = 5;
     At(module, 0, 0) = {kC4 + 12, kHit, 0, 0, 0};
     At(module, 1, 0) = {0, 0, 0, EffectMultiRetrigger, 0x31};
@@ -31,6 +33,13 @@ xm::Module RetriggerCountFromNotes() {
     At(module, 11, 1) = {0, 0, 0, EffectMultiRetrigger, 0x00};
     At(module, 12, 1) = {0, 0, 0, EffectExtended, kRetrigger | 2};
     At(module, 13, 1) = {0, 0, 0, EffectMultiRetrigger, 0x03};
+    At(module, 11, 0) = {kC4 + 12, kHit, 0, EffectMultiRetrigger, 0x8F};
+    At(module, 12, 0) = {kC4 + 14, 0, 0, EffectTonePortamento, 0x10};
+    At(module, 13, 0) = {0, 0, 0, EffectMultiRetrigger, 0x04};
+    At(module, 14, 0) = {0, 0, 0, EffectMultiRetrigger, 0x0F};
+    At(module, 15, 0) = {0, kHit, 0, EffectMultiRetrigger, 0x08};
+    At(module, 16, 0) = {0, 0, 0, EffectExtended, kRetrigger | 7};
+    At(module, 17, 0) = {0, 0, 0, EffectMultiRetrigger, 0x07};
     return SavedByOlderFormatTracker(module);
 }
 
