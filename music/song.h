@@ -492,6 +492,15 @@ struct PlaybackBehaviour {
     // from the volume over the wave's first half and from above it back down
     // over the second, whatever the vibrato's position.
     bool tremoloRampFalls;
+    // The older versions' linear table has no bottom: periods from 9920 on
+    // go on lowering the pitch until, from 23040 on, thirty octaves down, it
+    // comes back in at the top, once every 32 octaves.
+    bool linearTableBottomless;
+    // The older versions tune the Amiga table in 128ths of a semitone: a
+    // finetune between the table's sixteenths takes its share of the way to
+    // the next period, in the lowest octave's periods, before the octave
+    // halves them.
+    bool amigaFinetuneBetweenSixteenths;
 };
 
 struct Song;

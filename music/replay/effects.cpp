@@ -132,9 +132,8 @@ std::int32_t SemitoneDelta(const Song* song, const Channel* channel, const Sampl
                            std::int32_t semitones) {
     if ((song->flags & 1) != 0) return semitones * 64;
     std::int32_t raised = channel->realNote + semitones;
-    bool trackerTable = song->behaviour.trackerPeriods;
-    return NotePeriod(static_cast<std::uint8_t>(raised), sample->finetune, trackerTable) -
-           NotePeriod(channel->realNote, sample->finetune, trackerTable);
+    return SongNotePeriod(song, static_cast<std::uint8_t>(raised), sample->finetune) -
+           SongNotePeriod(song, channel->realNote, sample->finetune);
 }
 
 // 0 the base note, 1 x semitones up, 2 y up. The tracker counts the ticks

@@ -105,6 +105,8 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .tremorSilencesOwnRowsOnly = false,
     .noteStartRestartsTremor = false,
     .tremoloRampFalls = false,
+    .linearTableBottomless = false,
+    .amigaFinetuneBetweenSixteenths = false,
 };
 
 }  // namespace
@@ -116,6 +118,8 @@ void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
     // row's first tick, tune finely, hold notes to the range, and play the
     // key off effect, pattern loops, released envelopes, the tremor and the
     // tremolo's ramp their own way.
+    // key off effect, pattern loops, released envelopes and slides past the
+    // bottom of either table their own way.
     if (style == PlaybackStyle::Tracker && song->savedBy == SavedBy::OlderFormatTracker) {
         song->behaviour.arpeggioCountsDown = false;
         song->behaviour.wholeLinearFinetune = true;
@@ -156,5 +160,8 @@ void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
         song->behaviour.retriggerTakesColumnVolume = false;
         song->behaviour.retriggerLongerBesideColumnVolume = true;
         song->behaviour.retriggerZeroEveryTick = true;
+        song->behaviour.amigaPitchFromLow16Bits = false;
+        song->behaviour.linearTableBottomless = true;
+        song->behaviour.amigaFinetuneBetweenSixteenths = true;
     }
 }

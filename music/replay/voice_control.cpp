@@ -448,6 +448,16 @@ std::int32_t TrackerTablePeriod(std::int32_t note, std::int8_t finetune, std::in
     return octave < 4 ? period << (4 - octave) : period >> (octave - 4);
 }
 
+// The period a finetune's eighths of a sixteenth take towards the table's
+// next period, worked out in the lowest octave's periods, sixteen times the
+// table's, and then halved once an octave, dropping the remainder.
+std::int32_t FinetunedTrackerAmigaPeriod(std::uint8_t note, std::int8_t finetune) {
+    std::int32_t at = (note % 12) * 16 + (finetune >> 3) + 16;
+    std::int32_t period = kTrackerAmigaOctave[at < 207 ? at : 207];
+    std::int32_t next = kTrackerAmigaOctave[at + 1 < 207 ? at + 1 : 207];
+    return (16 * period + 2 * (next - period) * (finetune & 7)) >> (note / 12);
+}
+
 std::int32_t TrackerAmigaPeriod(std::uint8_t note, std::int8_t finetune) {
     return TrackerTablePeriod(note, finetune, 0);
 }
@@ -479,6 +489,9 @@ std::int32_t LinearPeriod(std::uint8_t note, std::int8_t finetune) {
 
 std::int32_t SongNotePeriod(const Song* song, std::uint8_t note, std::int8_t finetune) {
     bool tracker = song->behaviour.trackerPeriods;
+    if ((song->flags & 1) == 0 && tracker && song->behaviour.amigaFinetuneBetweenSixteenths) {
+        return FinetunedTrackerAmigaPeriod(note, finetune);
+    }
     if ((song->flags & 1) == 0) return NotePeriod(note, finetune, tracker);
     // The tracker takes the finetune in sixteenths of a semitone, as NotePeriod does.
     if (tracker && !song->behaviour.wholeLinearFinetune) finetune = static_cast<std::int8_t>((finetune >> 3) * 8);
@@ -501,7 +514,13 @@ double ExactPeriodFrequency(const Song* song, std::int32_t period, std::int32_t 
     if ((song->flags & 1) != 0) {
         std::int64_t pitch = (4608 - std::int64_t{period}) + periodDelta;
         // Periods from 9920 on, the thirteenth octave below the table's top, hold the voice.
-        if (song->behaviour.linearTableBottom && pitch <= 4608 - 9920) return 0.0;
+        if (song->behaviour.linearTableBottomless) {
+            // Thirty octaves down the pitch wraps round to the top, every 32 octaves.
+            std::int64_t period = 4608 - pitch;
+            if (period >= 23040) pitch = 4608 - ((period + 1536) % 24576 - 1536);
+        } else if (song->behaviour.linearTableBottom && pitch <= 4608 - 9920) {
+            return 0.0;
+        }
         frequency = 8363.0 * std::exp2(static_cast<double>(pitch) / 768.0);
     } else {
         std::int64_t sum = std::int64_t{period} + periodDelta;

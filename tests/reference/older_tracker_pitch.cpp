@@ -11,9 +11,11 @@ namespace {
 
 xm::Module OlderBase(int channels, int rows) { return SavedByOlderFormatTracker(Base(channels, rows)); }
 
-// Finetunes between the sixteenths of a semitone, on notes across octaves.
-xm::Module Finetune() {
+// Finetunes between the sixteenths of a semitone, on notes across octaves,
+// on either table.
+xm::Module Finetune(std::uint16_t flags) {
     xm::Module module = OlderBase(2, 16);
+    module.flags = flags;
     module.instruments[0].samples[0].finetune = 20;
     module.instruments[1].samples[0].finetune = -45;
     for (int row = 0; row < 16; row += 2) {
@@ -22,6 +24,8 @@ xm::Module Finetune() {
     }
     return module;
 }
+xm::Module FinetuneLinear() { return Finetune(1); }
+xm::Module FinetuneAmiga() { return Finetune(0); }
 
 // Notes the samples' relative notes take past either end of the range, and
 // the two highest notes.
@@ -169,11 +173,42 @@ xm::Module Glissando(std::uint16_t flags) {
 xm::Module GlissandoLinear() { return Glissando(1); }
 xm::Module GlissandoAmiga() { return Glissando(0); }
 
+// Slides down the linear table past where the tracker holds the voice, on
+// to thirty octaves down, where the pitch comes back in at the top, and a
+// tone portamento back up.
+xm::Module SlideDownPastTheBottomLinear() {
+    xm::Module module = OlderBase(1, 12);
+    At(module, 0, 0) = {1, 1, 0, EffectPortamentoDown, 0xFF};
+    At(module, 1, 0) = {0, 0, 0, EffectPortamentoDown, 0xFF};
+    At(module, 2, 0) = {0, 0, 0, EffectPortamentoDown, 0xFF};
+    At(module, 3, 0) = {0, 0, 0, EffectExtraFinePortamento, 0x2F};
+    At(module, 4, 0) = {0, 0, 0, EffectExtended, (ExtendedFinePortamentoDown << 4) | 0xF};
+    At(module, 5, 0) = {0, 0, 0, EffectPortamentoUp, 0x20};
+    At(module, 6, 0) = {13, 0, 0, EffectTonePortamento, 0xFF};
+    At(module, 7, 0) = {0, 0, 0, EffectTonePortamento, 0x00};
+    At(module, 8, 0) = {0, 0, 0, EffectTonePortamento, 0x00};
+    At(module, 10, 0) = {25, 1, 0, 0, 0};
+    return module;
+}
+
+// Slides down the Amiga table past period 65535 and back up across it.
+xm::Module SlideDownPastTheBottomAmiga() {
+    xm::Module module = OlderBase(1, 12);
+    module.flags = 0;
+    At(module, 0, 0) = {1, 1, 0, EffectPortamentoDown, 0xFF};
+    for (int row = 1; row < 8; ++row) At(module, row, 0) = {0, 0, 0, EffectPortamentoDown, 0xFF};
+    At(module, 8, 0) = {0, 0, 0, EffectPortamentoUp, 0xFF};
+    At(module, 9, 0) = {0, 0, 0, EffectPortamentoDown, 0x80};
+    At(module, 10, 0) = {0, 0, 0, EffectExtended, (ExtendedFinePortamentoUp << 4) | 0xF};
+    return module;
+}
+
 }  // namespace
 
 std::vector<Behaviour> OlderTrackerPitchBehaviours() {
     return {
-        {"older_tracker_finetune_linear", Finetune, true},
+        {"older_tracker_finetune_linear", FinetuneLinear, true},
+        {"older_tracker_finetune_amiga", FinetuneAmiga, true},
         {"older_tracker_notes_out_of_range", NotesOutOfRange, true},
         {"older_tracker_portamento_memory", PortamentoMemory, true},
         {"older_tracker_portamento_target", PortamentoTarget, true},
@@ -185,6 +220,8 @@ std::vector<Behaviour> OlderTrackerPitchBehaviours() {
         {"older_tracker_arpeggio_edges", ArpeggioEdges, true},
         {"older_tracker_glissando_linear", GlissandoLinear, true},
         {"older_tracker_glissando_amiga", GlissandoAmiga, true},
+        {"older_tracker_slide_down_past_the_bottom_linear", SlideDownPastTheBottomLinear, true},
+        {"older_tracker_slide_down_past_the_bottom_amiga", SlideDownPastTheBottomAmiga, true},
     };
 }
 
