@@ -501,6 +501,10 @@ struct PlaybackBehaviour {
     // the next period, in the lowest octave's periods, before the octave
     // halves them.
     bool amigaFinetuneBetweenSixteenths;
+    // In the older versions a tone portamento's note starts a sample that
+    // has played to its end again, from its beginning, at the pitch the
+    // glide goes on from.
+    bool glideRestartsEndedSample;
 };
 
 struct Song;

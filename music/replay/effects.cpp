@@ -127,6 +127,13 @@ void ClearStart(Channel* channel) {
     channel->updateFlags &= static_cast<std::uint8_t>(~(UpdateTrigger | UpdateFrequency));
 }
 
+// In the older versions a glide's note starts a sample that has played to
+// its end again, at the pitch the glide goes on from.
+bool GlideRestartsEndedSample(const Song* song, const Channel* channel) {
+    if (!song->behaviour.glideRestartsEndedSample || (channel->updateFlags & UpdateTrigger) == 0) return false;
+    return channel->voice != nullptr && channel->voice->sample == nullptr;
+}
+
 // Raising the playing note by some semitones, as an offset for this tick.
 std::int32_t SemitoneDelta(const Song* song, const Channel* channel, const Sample* sample,
                            std::int32_t semitones) {
@@ -895,7 +902,7 @@ void VolumeColumnFirstTick(const Song* song, Channel* channel, std::uint8_t valu
             if (y != 0) channel->portaSpeed = static_cast<std::uint8_t>(y * 16);
             // The tracker's target comes from the cell's note (AimPortamento).
             if (!song->behaviour.trackerPortamentoTarget) channel->portaTarget = channel->notePeriod;
-            channel->updateFlags &= static_cast<std::uint8_t>(~UpdateTrigger);
+            if (!GlideRestartsEndedSample(song, channel)) channel->updateFlags &= static_cast<std::uint8_t>(~UpdateTrigger);
             break;
         default:
             break;
@@ -1015,7 +1022,7 @@ std::int32_t EffectFirstTick(Song* song, Channel* channel, const PatternCell* ce
         case EffectTonePortamento:
             if (parameter != 0) channel->portaSpeed = parameter;
             AimPortamento(song, channel, cell, sample);
-            ClearStart(channel);
+            if (!GlideRestartsEndedSample(song, channel)) ClearStart(channel);
             break;
         case EffectVibrato:
             if (x != 0) channel->vibratoSpeed = x;
@@ -1025,7 +1032,7 @@ std::int32_t EffectFirstTick(Song* song, Channel* channel, const PatternCell* ce
         case EffectTonePortamentoVolumeSlide:
             AimPortamento(song, channel, cell, sample);
             if (parameter != 0) channel->volumeSlideMemory = parameter;
-            ClearStart(channel);
+            if (!GlideRestartsEndedSample(song, channel)) ClearStart(channel);
             break;
         case EffectVibratoVolumeSlide:
             if (parameter != 0) channel->volumeSlideMemory = parameter;

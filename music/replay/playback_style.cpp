@@ -107,6 +107,7 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .tremoloRampFalls = false,
     .linearTableBottomless = false,
     .amigaFinetuneBetweenSixteenths = false,
+    .glideRestartsEndedSample = false,
 };
 
 }  // namespace
@@ -163,5 +164,6 @@ void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
         song->behaviour.amigaPitchFromLow16Bits = false;
         song->behaviour.linearTableBottomless = true;
         song->behaviour.amigaFinetuneBetweenSixteenths = true;
+        song->behaviour.glideRestartsEndedSample = true;
     }
 }

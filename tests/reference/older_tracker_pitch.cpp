@@ -173,6 +173,19 @@ xm::Module Glissando(std::uint16_t flags) {
 xm::Module GlissandoLinear() { return Glissando(1); }
 xm::Module GlissandoAmiga() { return Glissando(0); }
 
+// Tone portamentos in either column, with and without a note, after a
+// one-shot sample has played to its end.
+xm::Module GlideAfterSampleEnd() {
+    xm::Module module = OlderBase(1, 20);
+    At(module, 0, 0) = {kC4, 2, 0, 0, 0};
+    At(module, 4, 0) = {kC4 + 12, 0, 0, EffectTonePortamento, 0x10};
+    At(module, 8, 0) = {0, 0, 0, EffectTonePortamento, 0x10};
+    At(module, 10, 0) = {kC4, 0, 0xF2, 0, 0};
+    At(module, 14, 0) = {kC4 + 6, 0, 0, EffectTonePortamentoVolumeSlide, 0x01};
+    At(module, 18, 0) = {0, 0, 0, EffectPortamentoDown, 0x10};
+    return module;
+}
+
 // Slides down the linear table past where the tracker holds the voice, on
 // to thirty octaves down, where the pitch comes back in at the top, and a
 // tone portamento back up.
@@ -222,6 +235,7 @@ std::vector<Behaviour> OlderTrackerPitchBehaviours() {
         {"older_tracker_glissando_amiga", GlissandoAmiga, true},
         {"older_tracker_slide_down_past_the_bottom_linear", SlideDownPastTheBottomLinear, true},
         {"older_tracker_slide_down_past_the_bottom_amiga", SlideDownPastTheBottomAmiga, true},
+        {"older_tracker_glide_after_sample_end", GlideAfterSampleEnd, true},
     };
 }
 
