@@ -227,8 +227,6 @@ struct PlaybackBehaviour {
     // A delayed cell's instrument number and key off act on its tick as on a
     // row's first tick: without an instrument the envelopes go on.
     bool delayedCellTakenAsRow;
-    // The volume column's panning slides move four steps for each one named.
-    bool columnPanningSlidesTimesFour;
     // Note cut on tick 0 (EC0) cuts at once.
     bool noteCutOnFirstTick;
     // Set finetune (E5x) sets (y - 8) x 16 for the cell's note only.

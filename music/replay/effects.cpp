@@ -838,7 +838,6 @@ void VolumeColumnSlide(const Song* song, Channel* channel, std::uint8_t value) {
         default:
             return;
     }
-    if (song->behaviour.columnPanningSlidesTimesFour) panningStep *= 4;
     channel->panning = Saturate(std::int64_t{channel->panning} + panningStep);
     if (song->behaviour.panningSlidesBounded) channel->panning = AtMost(AtLeast(channel->panning, 0), 255);
     channel->updateFlags |= UpdatePanning;

@@ -33,7 +33,6 @@ constexpr PlaybackBehaviour kTrackerBehaviour{
     .delayedColumnPortamentoGlides = false,
     .delayedInstrumentKeepsNote = false,
     .delayedCellTakenAsRow = false,
-    .columnPanningSlidesTimesFour = false,
     .noteCutOnFirstTick = true,
     .finetuneForNoteOnly = true,
     .trackerSampleOffset = true,
@@ -148,7 +147,6 @@ void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
         song->behaviour.delayedInstrumentKeepsNote = true;
         song->behaviour.delayedCellTakenAsRow = true;
         song->behaviour.instrumentVolumeAfterKeyOff = false;
-        song->behaviour.columnPanningSlidesTimesFour = true;
         song->behaviour.panningSlidesFourfold = true;
         song->behaviour.columnSlideMemory = true;
         song->behaviour.envelopePositionAlwaysMovesPanning = true;
