@@ -115,11 +115,9 @@ void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
     if (song == nullptr) return;
     song->behaviour = style == PlaybackStyle::Tracker ? kTrackerBehaviour : kIntroBehaviour;
     // The format tracker's older versions count the arpeggio up from each
-    // row's first tick, tune finely, hold notes to the range, and play the
-    // key off effect, pattern loops, released envelopes, the tremor and the
-    // tremolo's ramp their own way.
-    // key off effect, pattern loops, released envelopes and slides past the
-    // bottom of either table their own way.
+    // row's first tick, tune finely, hold notes to the range, and play key
+    // offs, pattern loops, released envelopes, delayed cells, retriggers, the
+    // tremor, panning slides and slides past either table's bottom their own way.
     if (style == PlaybackStyle::Tracker && song->savedBy == SavedBy::OlderFormatTracker) {
         song->behaviour.arpeggioCountsDown = false;
         song->behaviour.wholeLinearFinetune = true;
@@ -151,7 +149,6 @@ void SongSetPlaybackStyle(Song* song, PlaybackStyle style) {
         song->behaviour.columnSlideMemory = true;
         song->behaviour.envelopePositionAlwaysMovesPanning = true;
         song->behaviour.keyOffOnlySilences = true;
-        song->behaviour.instrumentVolumeAfterKeyOff = false;
         song->behaviour.tremorSilencesOwnRowsOnly = true;
         song->behaviour.noteStartRestartsTremor = true;
         song->behaviour.tremoloRampFalls = true;
