@@ -3,11 +3,20 @@
 
 AudioOutput audioOutput{};
 
+namespace {
+
+// A length given at 44100 Hz, at the mixing rate: at least one frame.
+std::int32_t FramesAtMixingRate(std::int32_t framesAt44100, bool nearest) {
+    const std::int64_t scaled = std::int64_t{audioOutput.mixingRate} * framesAt44100 + (nearest ? 22050 : 0);
+    const auto frames = static_cast<std::int32_t>(scaled / 44100);
+    return frames < 1 ? 1 : frames;
+}
+
+}  // namespace
+
 void SetRampLength(std::int32_t framesAt44100, bool nearest) {
     AudioOutput& a = audioOutput;
-    const std::int64_t scaled = std::int64_t{a.mixingRate} * framesAt44100 + (nearest ? 22050 : 0);
-    a.rampFrames = static_cast<std::int32_t>(scaled / 44100);
-    if (a.rampFrames < 1) a.rampFrames = 1;
+    a.rampFrames = FramesAtMixingRate(framesAt44100, nearest);
     a.inverseRampFrames = 1.0f / static_cast<float>(a.rampFrames);
     a.rampDownFrames = a.rampFrames;
     a.inverseRampDownFrames = a.inverseRampFrames;
@@ -15,8 +24,7 @@ void SetRampLength(std::int32_t framesAt44100, bool nearest) {
 
 void SetRampDownLength(std::int32_t framesAt44100) {
     AudioOutput& a = audioOutput;
-    a.rampDownFrames = static_cast<std::int32_t>((std::int64_t{a.mixingRate} * framesAt44100 + 22050) / 44100);
-    if (a.rampDownFrames < 1) a.rampDownFrames = 1;
+    a.rampDownFrames = FramesAtMixingRate(framesAt44100, true);
     a.inverseRampDownFrames = 1.0f / static_cast<float>(a.rampDownFrames);
 }
 

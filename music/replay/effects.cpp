@@ -417,21 +417,22 @@ void PlayDelayedCell(const Song* song, Channel* channel, const PatternCell* cell
     bool keyOffFirst = keyOff && (keysOn || behaviour.instrumentVolumeAfterKeyOff);
     // Otherwise the row's own code has taken the instrument and key off.
     const bool asRow = behaviour.delayedCellTakenAsRow;
-    if (keyOffFirst && !asRow) KeyOff(song, channel, instrument);
-    // The tracker keeps the volume and panning unless the cell names an
-    // instrument, but starts the envelopes again.
-    if (asRow) {
-    } else if (!behaviour.trackerNoteDelay || NamesInstrument(cell)) {
-        ResetInstrument(channel, sample, !song->behaviour.noteStartRestartsTremor);
-    } else {
-        RestartEnvelopes(channel);
-        if (keysOn) {
-            channel->keyOff = 0;
-            channel->fadeoutVolume = 65536;
-        } else if (keyOffFirst && behaviour.noteAfterKeyOffInstrumentKeysOn) {
-            // The next note takes the key down again, as after an instrument
-            // number beside a key off.
-            channel->instrumentBesideKeyOff = 1;
+    if (!asRow) {
+        if (keyOffFirst) KeyOff(song, channel, instrument);
+        // The tracker keeps the volume and panning unless the cell names an
+        // instrument, but starts the envelopes again.
+        if (!behaviour.trackerNoteDelay || NamesInstrument(cell)) {
+            ResetInstrument(channel, sample, !song->behaviour.noteStartRestartsTremor);
+        } else {
+            RestartEnvelopes(channel);
+            if (keysOn) {
+                channel->keyOff = 0;
+                channel->fadeoutVolume = 65536;
+            } else if (keyOffFirst && behaviour.noteAfterKeyOffInstrumentKeysOn) {
+                // The next note takes the key down again, as after an
+                // instrument number beside a key off.
+                channel->instrumentBesideKeyOff = 1;
+            }
         }
     }
     bool glides = behaviour.delayedColumnPortamentoGlides && (cell->volume >> 4) == VolumeTonePortamento;
